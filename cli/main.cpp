@@ -33,6 +33,15 @@ const char* const helpText =
     "\n"
     "Example: vornik -e O 71.09 6.71 10.36\n";
 
+// The text of a value as a message quotes it: long ones are shortened.
+std::string Quoted(const std::string& text)
+{
+    if (text.size() <= 40)
+        return "'" + text + "'";
+    return "'" + text.substr(0, 32) + "...' (" + std::to_string(text.size()) +
+           " characters)";
+}
+
 int Refuse(const std::string& message)
 {
     std::fprintf(stderr, "vornik: %s (try 'vornik --help')\n", message.c_str());
@@ -49,9 +58,9 @@ std::string ReadNumber(const std::string& what, const std::string& text,
     while (*end == ' ' || *end == '\t')
         ++end;
     if (end == text.c_str() || *end != '\0')
-        return what + " '" + text + "' is not a number";
+        return what + " " + Quoted(text) + " is not a number";
     if (!std::isfinite(value))
-        return what + " '" + text + "' is not a finite number";
+        return what + " " + Quoted(text) + " is not a finite number";
     return "";
 }
 
@@ -65,9 +74,9 @@ std::string CheckPercentages(const CliOptions& o)
         if (!problem.empty())
             return problem;
         if (value < 0 || value > 100)
-            return what + " " + o.percent[k] + " is outside 0 to 100";
+            return what + " " + Quoted(o.percent[k]) + " is outside 0 to 100";
         if (k == 0 && value < 1)
-            return "C percentage " + o.percent[k] +
+            return "C percentage " + Quoted(o.percent[k]) +
                    " is below 1; the search needs carbon";
     }
     return "";
@@ -81,7 +90,7 @@ std::string CheckLimits(const CliOptions& o)
         if (!problem.empty())
             return problem;
         if (value < 1)
-            return "--max-c " + o.maxCarbon + " is below 1";
+            return "--max-c " + Quoted(o.maxCarbon) + " is below 1";
     }
     if (o.maxFormulaWeightGiven) {
         std::string problem =
@@ -89,7 +98,7 @@ std::string CheckLimits(const CliOptions& o)
         if (!problem.empty())
             return problem;
         if (value < 12)
-            return "--max-fw " + o.maxFormulaWeight + " is below 12";
+            return "--max-fw " + Quoted(o.maxFormulaWeight) + " is below 12";
     }
     return "";
 }
@@ -122,8 +131,8 @@ std::string ReadElements(const std::string& list, RunInputs& in)
                 known = true;
             }
         if (!known)
-            return "unknown element '" + name +
-                   "' in --elements; choose from Br,Cl,F,I,O,S";
+            return "unknown element " + Quoted(name) +
+                   " in --elements; choose from Br,Cl,F,I,O,S";
         start = comma + 1;
     }
     return "";
@@ -184,6 +193,9 @@ int main(int argc, char** argv)
                      std::strerror(errno));
         return ExitRefused;
     }
+    if (std::strlen(ResultsLog) == LogCapacity)
+        std::fprintf(stderr, "vornik: the results filled the log's %zu characters;"
+                             " the rest was cut off\n", LogCapacity);
     if (interrupted)
         std::fputs("vornik: interrupted; the lines above are those found so far\n",
                    stderr);

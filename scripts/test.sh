@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what is missing, builds both products and runs every test: the
+# engine and vornik natively, then the engine and the window under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh windows
+
+cmake --preset native
+cmake --build --preset native -j2
+ctest --preset native
+
+if [ -x scripts/windows-test.sh ]; then
+  scripts/windows-test.sh
+fi
+echo "test.sh: all tests passed"

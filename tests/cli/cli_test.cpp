@@ -1,0 +1,184 @@
+// Runs the built vornik as a user would and checks its bytes, messages and
+// exit status.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Starts vornik with args; when interruptAfter is positive, sends SIGINT
+// after that many milliseconds.
+Outcome RunVornik(const std::vector<std::string>& args, int interruptAfterMs = 0)
+{
+    const std::string outPath = testing::TempDir() + "vornik_out.txt";
+    const std::string errPath = testing::TempDir() + "vornik_err.txt";
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(VORNIK_PATH));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    Outcome o;
+    pid_t pid;
+    if (posix_spawn(&pid, VORNIK_PATH, &files, nullptr, argv.data(), environ) != 0) {
+        ADD_FAILURE() << "cannot start " << VORNIK_PATH;
+        return o;
+    }
+    posix_spawn_file_actions_destroy(&files);
+    if (interruptAfterMs > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
+        kill(pid, SIGINT);
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    o.out = ReadFile(outPath);
+    o.err = ReadFile(errPath);
+    return o;
+}
+
+const std::string acetanilide =
+    "For C:71.09 H: 6.71 N:10.36 using C, H, N, O\n"
+    "C8H9NO               (FW 135.16): C:71.09 H: 6.71 N:10.36 MAX_ERR: 0.00\n"
+    "\n";
+
+TEST(Vornik, PrintsTheRunBlock)
+{
+    Outcome o = RunVornik({"-e", "O", "71.09", "6.71", "10.36"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, acetanilide);
+    EXPECT_EQ(o.err, "");
+
+    // Options after the operands, the = form and the short form glued on.
+    EXPECT_EQ(RunVornik({"71.09", "6.71", "10.36", "--elements=o"}).out, acetanilide);
+    EXPECT_EQ(RunVornik({"-eO", "71.09", "6.71", "10.36", "--max-c", "20"}).out, acetanilide);
+}
+
+TEST(Vornik, CrlfGivesTheWindowsBytes)
+{
+    Outcome o = RunVornik({"--crlf", "-e", "O", "71.09", "6.71", "10.36"});
+    std::string expected;
+    for (char c : acetanilide) {
+        if (c == '\n')
+            expected += '\r';
+        expected += c;
+    }
+    EXPECT_EQ(o.out, expected);
+}
+
+TEST(Vornik, NotFoundExitsWithOne)
+{
+    Outcome o = RunVornik({"68.85", "4.95", "0"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "For C:68.85 H: 4.95 N: 0.00 using C, H, N\nNOT FOUND\n\n");
+}
+
+TEST(Vornik, HelpAndVersion)
+{
+    Outcome o = RunVornik({"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "vornik 1.0.4\n");
+    o = RunVornik({"-h"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("Usage: vornik [options] C H N\n", 0), 0u);
+}
+
+TEST(Vornik, RefusesBadInputWithOneLine)
+{
+    struct Case { std::vector<std::string> args; const char* says; };
+    const Case cases[] = {
+        {{}, "expected three percentages C H N, got 0"},
+        {{"71.09", "6.71"}, "got 2"},
+        {{"1", "2", "3", "4"}, "got 4"},
+        {{"71.09x", "6.71", "10.36"}, "C percentage '71.09x' is not a number"},
+        {{"", "6.71", "10.36"}, "C percentage '' is not a number"},
+        {{"71", "abc", "1"}, "H percentage 'abc' is not a number"},
+        {{"71", "5", "+NAN"}, "N percentage '+NAN' is not a finite number"},
+        {{"+INF", "5", "1"}, "is not a finite number"},
+        {{"1e300", "5", "1"}, "C percentage '1e300' is outside 0 to 100"},
+        {{"-1", "5", "1"}, "C percentage '-1' is outside 0 to 100"},
+        {{"50", "-0.5", "1"}, "H percentage '-0.5' is outside 0 to 100"},
+        {{"0.5", "5", "1"}, "C percentage '0.5' is below 1"},
+        {{"--max-c", "0", "71", "5", "1"}, "--max-c '0' is below 1"},
+        {{"--max-c", "ten", "71", "5", "1"}, "--max-c 'ten' is not a number"},
+        {{"--max-fw", "11.9", "71", "5", "1"}, "--max-fw '11.9' is below 12"},
+        {{"--max-fw=", "71", "5", "1"}, "--max-fw '' is not a number"},
+        {{"-e", "O,Xe", "71", "5", "1"}, "unknown element 'Xe' in --elements"},
+        {{"-e", "O,", "71", "5", "1"}, "unknown element ''"},
+        {{"--max-c", "5", "--max-c", "6", "71", "5", "1"}, "option --max-c is given twice"},
+        {{"--max-fw"}, "option --max-fw needs a value"},
+        {{"--frobnicate", "71", "5", "1"}, "unknown option '--frobnicate'"},
+        {{"-x", "71", "5", "1"}, "unknown option '-x'"},
+        {{std::string(5000, '7'), "5", "1"}, "'77777777777777777777777777777777...' (5000 characters) is not a finite"},
+        {{"\xe7\xa9\xba", "5", "1"}, "is not a number"},
+    };
+    for (const Case& c : cases) {
+        Outcome o = RunVornik(c.args);
+        SCOPED_TRACE(c.says);
+        EXPECT_EQ(o.status, 2);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    }
+}
+
+TEST(Vornik, DoubleDashEndsOptions)
+{
+    // "-1" after "--" is an operand, refused for its value.
+    Outcome o = RunVornik({"--", "-1", "5", "1"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("C percentage '-1' is outside"), std::string::npos);
+}
+
+TEST(Vornik, InterruptPrintsTheLinesFoundSoFar)
+{
+    // A search that lists lines for a long time: every halogen, a huge
+    // carbon maximum and formula weight.
+    Outcome o = RunVornik({"-e", "Br,Cl,F,I,O,S", "--max-c", "100000", "--max-fw",
+                     "1000000", "30", "3", "5"},
+                    400);
+    EXPECT_TRUE(o.status == 0 || o.status == 1) << o.status;
+    EXPECT_EQ(o.out.rfind("For C:30.00 H: 3.00 N: 5.00 using C, H, N, Br, Cl, F, I, O, S\n", 0), 0u);
+    EXPECT_NE(o.err.find("interrupted"), std::string::npos) << o.err;
+    // The block ends with its empty line, unless its lines filled the log.
+    if (o.err.find("filled the log") == std::string::npos) {
+        EXPECT_EQ(o.out.substr(o.out.size() - 2), "\n\n");
+    }
+}
+
+}  // namespace
