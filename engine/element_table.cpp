@@ -12,6 +12,8 @@ const int FormulaOrder[ElementCount] = {IndexC,  IndexH, IndexBr,
                                         IndexN,  IndexO, IndexS};
 
 SearchSettingsRecord SearchSettings;
+double agreementTolerance = 0.51;
+double prefilterTolerance = 0.7;
 
 void SetDerivedSettings()
 {

@@ -38,6 +38,14 @@ struct SearchSettingsRecord {
 };
 extern SearchSettingsRecord SearchSettings;
 
+// Agreement limits, in percentage points. A formula is accepted when each of
+// its computed C, H and N percentages lies strictly closer than
+// agreementTolerance to the measured one; the seed scan hands on candidates
+// whose C:H:N proportions lie strictly closer than prefilterTolerance. The
+// window always uses 0.51 and 0.7; only the command line changes them.
+extern double agreementTolerance;
+extern double prefilterTolerance;
+
 // Sets maxCarbonCount, countLimit and the element weights from the inputs of
 // SearchSettings; the seed scan calls it first thing.
 void SetDerivedSettings();

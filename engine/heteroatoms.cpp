@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double Agreement = 0.51;  // percentage points, strictly below
-
 // Formula text in Hill order; counts of 1 print the bare symbol.
 void ComposeFormulaText(const int* counts, char* formulaText, std::size_t size)
 {
@@ -72,13 +70,13 @@ int TryCombination(const int* counts)
     const double pH = counts[IndexH] * w[IndexH] / fw * 100;
     const double pN = counts[IndexN] * w[IndexN] / fw * 100;
     const double dC = std::fabs(pC - s.percentC);
-    if (dC >= Agreement)
+    if (dC >= agreementTolerance)
         return 0;
     const double dH = std::fabs(pH - s.percentH);
-    if (dH >= Agreement)
+    if (dH >= agreementTolerance)
         return 0;
     const double dN = std::fabs(pN - s.percentN);
-    if (dN >= Agreement)
+    if (dN >= agreementTolerance)
         return 0;
     if (counts[IndexC] > s.maxCarbon)
         return 0;

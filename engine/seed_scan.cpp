@@ -117,15 +117,15 @@ void RunFormulaSearch()
 
             const double deviationC =
                 (long double)nC * wC / estimatedFW * 100 - s.percentC;
-            if (std::fabs(deviationC) >= 0.7)
+            if (std::fabs(deviationC) >= prefilterTolerance)
                 continue;
             const double deviationH =
                 (long double)nH * wH / estimatedFW * 100 - s.percentH;
-            if (std::fabs(deviationH) >= 0.7)
+            if (std::fabs(deviationH) >= prefilterTolerance)
                 continue;
             const double deviationN =
                 (long double)nN * wN / estimatedFW * 100 - s.percentN;
-            if (std::fabs(deviationN) >= 0.7)
+            if (std::fabs(deviationN) >= prefilterTolerance)
                 continue;
 
             ++SearchCounters.candidates;
