@@ -72,6 +72,8 @@ void ClearRunLines();
 // ---- The search -----------------------------------------------------------
 
 void RunFormulaSearch();
+// Returns 1 when the search is to stop: cancelled, or (with the extra
+// bounds) RunLines is full, so that nothing can change the run's block.
 int EnumerateHeteroatoms(int nC, int nH, int nN, double estimatedFW,
                          double chnWeight);
 int HasCommonFactor(const int* counts, int n);
@@ -93,6 +95,11 @@ struct SearchCountersRecord {
     int progressSteps;       // StepProgress calls
 };
 extern SearchCountersRecord SearchCounters;
+
+// 1 (the default): the search skips the work that provably cannot change
+// the run's block. 0 runs the plain loops; only the tests switch it off, to
+// prove that both give the same block.
+extern int extraBoundsEnabled;
 
 // Test instrumentation: called for every candidate handed to the
 // enumeration, with its arguments. Null in the programs.

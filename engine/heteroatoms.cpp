@@ -9,6 +9,105 @@
 
 namespace {
 
+// Extra bounds. Each one skips only combinations that the acceptance tests
+// would reject, so the result lines and their order stay exactly those of
+// the plain loops; the loops themselves and their order are unchanged.
+//  - Weight window: the agreement tests on C, H and N, solved for FW, give
+//    an open interval of formula weights per candidate (a count of 0 needs
+//    the measured value itself below the limit); MAX FW caps it too. A
+//    level skips the counts whose partial formula already weighs more than
+//    the window allows, or that cannot reach the window even with every
+//    inner level at its largest count.
+//  - Parity: at the innermost permitted halogen only counts that make the
+//    odd-valence sum even are tried.
+//  - A full RunLines ends the search: once LineBuffer is non-empty and
+//    RunLines holds its 131071 characters, nothing can change the run's
+//    block any more.
+// The window is widened by a relative margin far above the rounding error
+// of the tests, so rounding at its edges can never drop a line.
+constexpr double Margin = 1e-9;
+
+struct CallLimits {
+    double fwLow, fwHigh;  // widened; FW outside cannot be accepted
+    int lastHalogen;       // innermost permitted halogen, or -1
+    int parityBase;        // nH + nN, for the parity skip
+};
+CallLimits limits;
+
+// The open FW interval in which element x's computed percentage agrees
+// with the measured one; false when no FW can satisfy it.
+bool NarrowWeightWindow(int count, double weight, double measured,
+                        double& low, double& high)
+{
+    const double t = agreementTolerance;
+    if (count == 0)
+        return std::fabs(0.0 - measured) < t;  // pX is exactly 0
+    const double mass = count * weight;
+    if (measured + t > 0) {
+        const double l = mass * 100 / (measured + t);
+        if (l > low)
+            low = l;
+    }
+    // Only when the measured value clears the limit by a clear amount: just
+    // above it the relative margin would not cover the rounding.
+    if (measured - t > 1e-3) {
+        const double h = mass * 100 / (measured - t);
+        if (h < high)
+            high = h;
+    }
+    return true;
+}
+
+// Sets the call's limits; false when no combination can be accepted.
+bool SetCallLimits(const int* counts)
+{
+    const SearchSettingsRecord& s = SearchSettings;
+    const double* w = ElementTable.atomicWeight;
+    double low = 0, high = s.maxFormulaWeight;
+    if (!NarrowWeightWindow(counts[IndexC], w[IndexC], s.percentC, low, high) ||
+        !NarrowWeightWindow(counts[IndexH], w[IndexH], s.percentH, low, high) ||
+        !NarrowWeightWindow(counts[IndexN], w[IndexN], s.percentN, low, high))
+        return false;
+    limits.fwLow = low * (1 - Margin) - Margin;
+    limits.fwHigh = high * (1 + Margin) + Margin;
+    limits.lastHalogen = -1;
+    for (int e = IndexBr; e <= IndexI; ++e)
+        if (s.countLimit[e] > 0)
+            limits.lastHalogen = e;
+    limits.parityBase = (counts[IndexH] + counts[IndexN]) & 1;
+    if (limits.lastHalogen < 0 && limits.parityBase != 0)
+        return false;  // no halogen can make the sum even
+    return limits.fwLow < limits.fwHigh;
+}
+
+// Largest mass that the levels inside `element` can add: each inner level
+// is held by its count limit, its cap and the mass that is left.
+double InnerMassLimit(int element, double remainingMass, long long halogenRoom,
+                      int nC)
+{
+    const SearchSettingsRecord& s = SearchSettings;
+    const double* w = ElementTable.atomicWeight;
+    double halogens = 0, heaviestHalogen = 0, others = 0;
+    for (int e = element + 1; e < ElementCount; ++e) {
+        const double cap = e <= IndexI ? (double)halogenRoom : 3.0 * nC;
+        const double count = std::floor(
+            Min3(s.countLimit[e], cap, std::floor(remainingMass / w[e] + 1)));
+        if (count <= 0)
+            continue;
+        if (e <= IndexI) {
+            halogens += count * w[e];
+            if (w[e] > heaviestHalogen)
+                heaviestHalogen = w[e];
+        } else {
+            others += count * w[e];
+        }
+    }
+    // The inner halogens also share the one room.
+    const double sharedRoom =
+        halogenRoom > 0 ? (double)halogenRoom * heaviestHalogen : 0.0;
+    return (halogens < sharedRoom ? halogens : sharedRoom) + others;
+}
+
 // Formula text in Hill order; counts of 1 print the bare symbol.
 void ComposeFormulaText(const int* counts, char* formulaText, std::size_t size)
 {
@@ -30,8 +129,9 @@ void ComposeFormulaText(const int* counts, char* formulaText, std::size_t size)
     }
 }
 
-void AcceptFormula(const int* counts, double fw, double pC, double pH,
-                   double pN, double dC, double dH, double dN)
+// Returns 1 when the run's block is complete: RunLines is full.
+int AcceptFormula(const int* counts, double fw, double pC, double pH,
+                  double pN, double dC, double dH, double dN)
 {
     char formulaText[128];
     ComposeFormulaText(counts, formulaText, sizeof formulaText);
@@ -41,10 +141,11 @@ void AcceptFormula(const int* counts, double fw, double pC, double pH,
                   formulaText, fw, pC, pH, pN, maxError);
     AppendBounded(RunLines, RunLinesLength, LogCapacity, LineBuffer);
     ++SearchCounters.accepted;
+    return extraBoundsEnabled && RunLinesLength == LogCapacity ? 1 : 0;
 }
 
-// One combination of heteroatom counts. Returns 1 when the run was
-// cancelled, else 0.
+// One combination of heteroatom counts. Returns 1 when the search is to
+// stop (cancelled, or nothing can change the block any more), else 0.
 int TryCombination(const int* counts)
 {
     PumpPendingMessages();
@@ -85,34 +186,57 @@ int TryCombination(const int* counts)
     if (HasCommonFactor(counts, ElementCount) == 1)
         return 0;
 
-    AcceptFormula(counts, fw, pC, pH, pN, dC, dH, dN);
-    return 0;
+    return AcceptFormula(counts, fw, pC, pH, pN, dC, dH, dN);
 }
 
 // One enumeration level: the heteroatom `element` (Br .. S), with the mass
-// left for it and the levels inside it, and the halogen room that the
-// hydrogen count leaves. Levels nest Br (outermost) to S (innermost).
+// left for it and the levels inside it, the halogen room that the hydrogen
+// count leaves, and the mass of the formula's atoms so far. Levels nest Br
+// (outermost) to S (innermost).
 int EnumerateLevel(int element, double remainingMass, long long halogenRoom,
-                   int* counts)
+                   double partialMass, int* counts)
 {
     const bool halogen = element <= IndexI;
     const long long cap = halogen ? halogenRoom : 3LL * counts[IndexC];
     const double w = ElementTable.atomicWeight[element];
-    const int bound =
-        TruncToInt(Min3(SearchSettings.countLimit[element], (double)cap,
-                        remainingMass / w + 1));
+    int bound = TruncToInt(Min3(SearchSettings.countLimit[element], (double)cap,
+                                remainingMass / w + 1));
+    long long first = 0, step = 1;
 
-    for (long long n = 0; n <= bound; ++n) {
+    if (extraBoundsEnabled) {
+        const double heaviest = std::floor((limits.fwHigh - partialMass) / w);
+        if (heaviest < bound)
+            bound = heaviest < 0 ? -1 : (int)heaviest;
+        const double lightest = std::ceil(
+            (limits.fwLow -
+             InnerMassLimit(element, remainingMass, halogenRoom, counts[IndexC]) -
+             partialMass) / w);
+        if (lightest > bound)
+            return 0;
+        if (lightest > 0)
+            first = (long long)lightest;
+        if (element == limits.lastHalogen) {
+            int odd = limits.parityBase;
+            for (int e = IndexBr; e < element; ++e)
+                odd ^= counts[e] & 1;
+            if ((first & 1) != odd)
+                ++first;
+            step = 2;
+        }
+    }
+
+    for (long long n = first; n <= bound; n += step) {
         counts[element] = (int)n;
-        const int cancelled =
+        const int stop =
             element == IndexS
                 ? TryCombination(counts)
                 : EnumerateLevel(element + 1, remainingMass - n * w,
                                  halogen ? halogenRoom - n : halogenRoom,
-                                 counts);
-        if (cancelled)
+                                 partialMass + n * w, counts);
+        if (stop)
             return 1;
     }
+    counts[element] = 0;
     return 0;
 }
 
@@ -123,8 +247,10 @@ int EnumerateHeteroatoms(int nC, int nH, int nN, double estimatedFW,
 {
     int counts[ElementCount] = {nC, nH, nN, 0, 0, 0, 0, 0, 0};
     const long long monovalentBudget = 2LL * nC + 2LL * nN + 3 - nH;
+    if (extraBoundsEnabled && !SetCallLimits(counts))
+        return 0;
     return EnumerateLevel(IndexBr, estimatedFW - chnWeight, monovalentBudget,
-                          counts);
+                          chnWeight, counts);
 }
 
 int HasCommonFactor(const int* counts, int n)

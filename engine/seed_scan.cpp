@@ -10,6 +10,7 @@
 #include <cmath>
 
 SearchCountersRecord SearchCounters;
+int extraBoundsEnabled = 1;
 void (*candidateObserver)(int, int, int, double, double);
 
 namespace {
@@ -26,6 +27,23 @@ bool PercentagesInRange()
     auto usable = [](double p) { return p >= 0.0 && p <= 101.0; };
     return usable(s.percentC) && usable(s.percentH) && usable(s.percentN) &&
            s.percentC >= 1.0;
+}
+
+// With the extra bounds: true when no slot of this or any later multiplier
+// can be accepted, because even its lightest C/H/N part weighs more than
+// MAX FW (with the same safety margin as the enumeration's bounds).
+bool BeyondWeightLimit(int multiplier, double ratioC, double ratioH,
+                       double ratioN, int carbonSpread)
+{
+    const double* w = ElementTable.atomicWeight;
+    const long double nC = (long double)multiplier * ratioC - carbonSpread;
+    const long double nH = (long double)multiplier * ratioH - 3;
+    const long double nN = (long double)multiplier * ratioN - 2;
+    const long double lightest = (nC > 0 ? nC * w[IndexC] : 0) +
+                                 (nH > 0 ? nH * w[IndexH] : 0) +
+                                 (nN > 0 ? nN * w[IndexN] : 0);
+    const double limit = SearchSettings.maxFormulaWeight;
+    return lightest > (long double)limit * (1 + 1e-9) + 1e-9;
 }
 
 // A count computed in floating point is usable when it is a non-negative
@@ -84,6 +102,9 @@ void RunFormulaSearch()
         (long double)s.percentC + s.percentH + s.percentN;
 
     for (int multiplier = 1; multiplierEnd > multiplier; ++multiplier) {
+        if (extraBoundsEnabled &&
+            BeyondWeightLimit(multiplier, ratioC, ratioH, ratioN, carbonSpread))
+            return;
         double progressCounter =
             std::trunc(progressTotal / multiplierEnd * multiplier);
         for (int offsetC = -carbonSpread; offsetC <= carbonSpread; ++offsetC)

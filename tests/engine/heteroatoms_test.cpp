@@ -73,6 +73,7 @@ protected:
 
 TEST_F(Enumeration, FormatsTheResultLine)
 {
+    extraBoundsEnabled = 0;  // counts the plain loop's combinations
     Settings(52.00, 13.00, 0.00, "O");
     const double chn = 2 * w[IndexC] + 6 * w[IndexH];
     EXPECT_EQ(EnumerateHeteroatoms(2, 6, 0, chn + 16, chn), 0);
@@ -113,6 +114,7 @@ TEST_F(Enumeration, CountsOfOnePrintTheBareSymbolAndLongTextsAreNotCut)
 
 TEST_F(Enumeration, TriesNothingWithoutRoomForHalogensOrMass)
 {
+    extraBoundsEnabled = 0;
     struct Case { int nC, nH, nN; double r0; long long pumps; };
     const Case cases[] = {
         {1, 4, 0, -20, 1},       // nothing permitted: one combination
@@ -132,6 +134,7 @@ TEST_F(Enumeration, MassBoundAllowsOneAtomMore)
 {
     // R0 = 100 with Br: nBr runs 0..2 (100 / 79.904 + 1 = 2.25); under
     // nBr = 2 the Cl level tries count 0 and the F level nothing.
+    extraBoundsEnabled = 0;
     Settings(50, 5, 0, "Br");
     const double chn = 4 * w[IndexC] + 4 * w[IndexH];
     EnumerateHeteroatoms(4, 4, 0, chn + 100, chn);
@@ -140,6 +143,7 @@ TEST_F(Enumeration, MassBoundAllowsOneAtomMore)
 
 TEST_F(Enumeration, CancelStopsAtOnceAndKeepsTheLines)
 {
+    extraBoundsEnabled = 0;
     Settings(52.00, 13.00, 0.00, "O");
     const double chn = 2 * w[IndexC] + 6 * w[IndexH];
     hooks.cancelAtPump = 3;  // after C2H6O (second combination) was listed

@@ -27,6 +27,7 @@ void ResetEngineState()
     LineBuffer[0] = '\0';
     ClearRunLines();
     candidateObserver = nullptr;
+    extraBoundsEnabled = 1;
     SearchSettings = SearchSettingsRecord{};
 }
 
