@@ -3,9 +3,9 @@
 //
 //   window_search_bench [budget-seconds]     the suite (plain side stops
 //                                             at the budget: "> budget")
-//   window_search_bench --hunt N [seed]      draws N hard inputs with MAX FW
-//                                             up to 10000 and prints the
-//                                             slowest ones (bounded side)
+//   window_search_bench --hunt N [seed]      draws N/2 inputs with MAX FW up
+//                                             to 10000, climbs N/2 steps from
+//                                             the worst, prints each new worst
 #include "engine.h"
 
 #include <chrono>
@@ -47,6 +47,7 @@ struct Case {
 struct Timing {
     double seconds;
     long long combinations;
+    long long work;  // slots + level starts + combinations
     bool overBudget;
     std::string block;
 };
@@ -67,6 +68,8 @@ Timing Time(const Case& k, bool bounds, double budget)
     Timing t;
     t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     t.combinations = SearchCounters.combinations;
+    t.work = SearchCounters.slots + SearchCounters.levelStarts +
+             SearchCounters.combinations;
     t.overBudget = cancelRequested != 0;
     t.block = ResultsLog;
     return t;
@@ -111,30 +114,67 @@ int RunSuite(double budget)
     return 0;
 }
 
+// One drawn input of the hunt: percentages, limits and element choices.
+struct Draw {
+    double c, h, n, maxC, maxFW;
+    unsigned elements;  // bit k: Br, Cl, F, I, O, S
+};
+
+Timing TimeDraw(const Draw& d, std::string& text)
+{
+    char c[32], h[32], n[32], maxC[32], maxFW[32];
+    std::snprintf(c, sizeof c, "%.2f", d.c);
+    std::snprintf(h, sizeof h, "%.2f", d.h);
+    std::snprintf(n, sizeof n, "%.2f", d.n);
+    std::snprintf(maxC, sizeof maxC, "%.0f", d.maxC);
+    std::snprintf(maxFW, sizeof maxFW, "%.0f", d.maxFW);
+    const unsigned e = d.elements;
+    Case kase{"hunt", c, h, n, maxC, maxFW, bool(e & 1), bool(e & 2), bool(e & 4),
+              bool(e & 8), bool(e & 16), bool(e & 32)};
+    char line[200];
+    std::snprintf(line, sizeof line, "C %s H %s N %s MAX C %s MAX FW %s elements %c%c%c%c%c%c",
+                  c, h, n, maxC, maxFW, e & 1 ? 'B' : '-', e & 2 ? 'C' : '-',
+                  e & 4 ? 'F' : '-', e & 8 ? 'I' : '-', e & 16 ? 'O' : '-',
+                  e & 32 ? 'S' : '-');
+    text = line;
+    return Time(kase, true, 0);
+}
+
 // Random hard inputs: all kinds of percentages, element choices and limits,
-// MAX FW up to 10000. Prints every input that sets a new maximum.
+// MAX FW up to 10000, then a hill climb from the worst one. Prints every
+// input that sets a new maximum of work (slots, level starts and
+// combinations: a count that the machine's load does not disturb, unlike
+// the time printed beside it).
 int Hunt(int count, unsigned seed)
 {
     std::mt19937 random(seed);
     auto unit = [&] { return random() / 4294967296.0; };
-    double worst = 0;
+    auto clamp = [](double v, double lo, double hi) { return v < lo ? lo : v > hi ? hi : v; };
+    std::normal_distribution<double> step(0, 1);
+    long long worst = 0;
+    Draw best{};
     for (int k = 0; k < count; ++k) {
-        char c[32], h[32], n[32], maxC[32], maxFW[32];
-        std::snprintf(c, sizeof c, "%.2f", 1 + unit() * 99);
-        std::snprintf(h, sizeof h, "%.2f", unit() < 0.3 ? 0 : unit() * 12);
-        std::snprintf(n, sizeof n, "%.2f", unit() < 0.3 ? 0 : unit() * 50);
-        std::snprintf(maxC, sizeof maxC, "%.0f", unit() < 0.5 ? 1e9 : 1 + unit() * 1000);
-        std::snprintf(maxFW, sizeof maxFW, "%.0f", unit() < 0.5 ? 10000 : 12 + unit() * 9988);
-        const unsigned e = unit() < 0.5 ? 63 : random() % 64;
-        Case kase{"hunt", c, h, n, maxC, maxFW, bool(e & 1), bool(e & 2), bool(e & 4),
-                  bool(e & 8), bool(e & 16), bool(e & 32)};
-        const Timing t = Time(kase, true, 0);
-        if (t.seconds > worst) {
-            worst = t.seconds;
-            std::printf("%.4f s %12lld comb.: C %s H %s N %s MAX C %s MAX FW %s elements %c%c%c%c%c%c\n",
-                        t.seconds, t.combinations, c, h, n, maxC, maxFW, e & 1 ? 'B' : '-',
-                        e & 2 ? 'C' : '-', e & 4 ? 'F' : '-', e & 8 ? 'I' : '-',
-                        e & 16 ? 'O' : '-', e & 32 ? 'S' : '-');
+        Draw d;
+        if (k < count / 2 || worst == 0) {
+            d = {1 + unit() * 99, unit() < 0.3 ? 0 : unit() * 12, unit() < 0.3 ? 0 : unit() * 50,
+                 unit() < 0.5 ? 1e9 : 1 + unit() * 1000, unit() < 0.5 ? 10000 : 12 + unit() * 9988,
+                 unit() < 0.5 ? 63u : (unsigned)(random() % 64)};
+        } else {  // climb: a small step away from the worst so far
+            d = best;
+            d.c = clamp(d.c + step(random), 1, 100);
+            d.h = clamp(d.h + 0.3 * step(random), 0, 100);
+            d.n = clamp(d.n + step(random), 0, 100);
+            d.maxFW = clamp(d.maxFW + 200 * step(random), 12, 10000);
+            if (unit() < 0.1)
+                d.elements ^= 1u << (random() % 6);
+        }
+        std::string text;
+        const Timing t = TimeDraw(d, text);
+        if (t.work > worst) {
+            worst = t.work;
+            best = d;
+            std::printf("%.4f s %11lld work %9lld comb.: %s\n", t.seconds, t.work,
+                        t.combinations, text.c_str());
             std::fflush(stdout);
         }
     }

@@ -91,6 +91,7 @@ struct SearchCountersRecord {
     long long slots;         // candidate slots visited
     long long candidates;    // slots that passed the 0.7 pre-filter
     long long combinations;  // heteroatom combinations tried
+    long long levelStarts;   // enumeration levels started (loop set-ups)
     long long accepted;      // result lines formatted
     int progressSteps;       // StepProgress calls
 };

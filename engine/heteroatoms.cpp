@@ -196,6 +196,7 @@ int TryCombination(const int* counts)
 int EnumerateLevel(int element, double remainingMass, long long halogenRoom,
                    double partialMass, int* counts)
 {
+    ++SearchCounters.levelStarts;
     const bool halogen = element <= IndexI;
     const long long cap = halogen ? halogenRoom : 3LL * counts[IndexC];
     const double w = ElementTable.atomicWeight[element];
