@@ -1,0 +1,136 @@
+// vornik under malformed arguments: every one is refused with exit status
+// 2, nothing on stdout and a one-line message on stderr, never a crash.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out, err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+Outcome RunVornik(const std::vector<std::string>& args)
+{
+    const std::string outPath = testing::TempDir() + "vornik_bad_out.txt";
+    const std::string errPath = testing::TempDir() + "vornik_bad_err.txt";
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv{const_cast<char*>(VORNIK_PATH)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    Outcome o;
+    pid_t pid;
+    const int started =
+        posix_spawn(&pid, VORNIK_PATH, &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (started != 0) {
+        ADD_FAILURE() << "cannot start " << VORNIK_PATH;
+        return o;
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    o.out = ReadFile(outPath);
+    o.err = ReadFile(errPath);
+    return o;
+}
+
+std::vector<std::string> Args(std::initializer_list<std::string> words)
+{
+    return words;
+}
+
+TEST(VornikBadInput, RefusedWithStatusTwoAndOneLine)
+{
+    const std::string longDigits(100000, '9');
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        // NaN and infinity in the forms the C library would read, and in
+        // the signed forms the page's conversion reads.
+        {Args({"nan", "5", "1"}), "C percentage 'nan' is not a number"},
+        {Args({"inf", "5", "1"}), "C percentage 'inf' is not a number"},
+        {Args({"infinity", "5", "1"}), "'infinity' is not a number"},
+        {Args({"NaN", "5", "1"}), "'NaN' is not a number"},
+        {Args({"--", "-INF", "5", "1"}), "C percentage '-INF' is not a finite number"},
+        {Args({"--", "71", "5", "-NAN"}), "N percentage '-NAN' is not a finite number"},
+        {Args({"-INF", "5", "1"}), "unknown option '-INF'"},  // no "--" before it
+        {Args({"71", "+INF", "1"}), "H percentage '+INF' is not a finite number"},
+        // Huge exponents, long digit strings.
+        {Args({"1e99999", "5", "1"}), "C percentage '1e99999' is not a finite number"},
+        {Args({"1e-99999", "5", "1"}), "C percentage '1e-99999' is below 1"},
+        {Args({"71", "5", "1", "--max-fw", "1e999"}), "--max-fw '1e999' is not a finite number"},
+        {Args({"71", "5", "1", "--max-c", longDigits}), "(100000 characters) is not a finite number"},
+        {Args({"71", "5", "1", "--max-c=" + longDigits + "x"}), "(100001 characters) is not a number"},
+        // Other non-numbers.
+        {Args({"0x47", "5", "1"}), "C percentage '0x47' is not a number"},
+        {Args({"   ", "5", "1"}), "C percentage '   '"},
+        {Args({"71.09 %", "5", "1"}), "'71.09 %' is not a number"},
+        {Args({"71,09", "5", "1"}), "'71,09' is not a number"},
+        {Args({"-", "5", "1"}), "C percentage '-' is not a number"},
+        {Args({"71", "5", "1", "--max-c", "+NAN"}), "--max-c '+NAN' is not a finite number"},
+        {Args({"71", "5", "1", "--max-c="}), "--max-c '' is not a number"},
+        // Out of range and negative.
+        {Args({"100.01", "5", "1"}), "C percentage '100.01' is outside 0 to 100"},
+        {Args({"71", "5", "-0.01"}), "N percentage '-0.01' is outside 0 to 100"},
+        {Args({"--max-c", "-4", "71", "5", "1"}), "--max-c '-4' is below 1"},
+        {Args({"--max-fw", "-800", "71", "5", "1"}), "--max-fw '-800' is below 12"},
+        // Non-ASCII text (UTF-8 and code page 932 bytes) and unknown elements.
+        {Args({"\xef\xbc\x97\xef\xbc\x91", "5", "1"}), "is not a number"},
+        {Args({"71", "\x82\x54", "1"}), "H percentage"},
+        {Args({"-e", "\xc3\xa9", "71", "5", "1"}), "unknown element"},
+        {Args({"-e", "Na", "71", "5", "1"}), "unknown element 'Na'"},
+        {Args({"-e", "C", "71", "5", "1"}), "unknown element 'C'"},
+        {Args({"-e", std::string(100000, 'O'), "71", "5", "1"}), "(100000 characters)"},
+        {Args({"--\xe7\xa9\xba", "71", "5", "1"}), "unknown option"},
+        // Duplicate options, missing values and operands.
+        {Args({"-e", "O", "-e", "S", "71", "5", "1"}), "option --elements is given twice"},
+        {Args({"-eO", "--elements=S", "71", "5", "1"}), "option --elements is given twice"},
+        {Args({"--max-fw", "500", "71", "5", "1", "--max-fw=600"}), "option --max-fw is given twice"},
+        {Args({"71", "5", "1", "-e"}), "option -e needs a value"},
+        {Args({"71", "5", "1", "--max-c"}), "option --max-c needs a value"},
+        {Args({"--", "71", "5"}), "expected three percentages C H N, got 2"},
+        {Args({"", "", ""}), "C percentage '' is not a number"},
+        {std::vector<std::string>(10000, "5"), "got 10000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        const Outcome o = RunVornik(c.args);
+        EXPECT_EQ(o.status, 2) << o.err;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    }
+}
+
+}  // namespace
