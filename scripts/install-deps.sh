@@ -5,6 +5,9 @@
 set -eu
 
 packages="cmake ninja-build g++ googletest"
+# The sanitizer build and the fuzz targets: clang, its sanitizer and
+# libFuzzer runtimes, and llvm-symbolizer for readable reports.
+packages="$packages clang libclang-rt-14-dev llvm-14"
 if [ "${1:-}" = "windows" ]; then
   packages="$packages g++-mingw-w64-x86-64 wine wine64 xvfb fonts-ipafont-gothic
             locales imagemagick x11-utils"
