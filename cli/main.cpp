@@ -1,13 +1,11 @@
-// vornik: the formula search on the command line. Prints the run block that
-// the window would put on top of an empty results box.
-#include "engine.h"
+// vornik: the formula search on the command line. By default prints the run
+// block that the window would put on top of an empty results box.
+#include "analysis.h"
+#include "batch.h"
 #include "options.h"
-#include "run_hooks.h"
+#include "output_formats.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -16,6 +14,7 @@ constexpr int ExitFound = 0, ExitNotFound = 1, ExitRefused = 2;
 
 const char* const helpText =
     "Usage: vornik [options] C H N\n"
+    "       vornik [options] --batch FILE\n"
     "Find molecular formulas that fit an elemental analysis: C, H and N are\n"
     "the measured mass percentages (C at least 1, each from 0 to 100).\n"
     "\n"
@@ -24,23 +23,23 @@ const char* const helpText =
     "                       separated, any of Br,Cl,F,I,O,S (default: none)\n"
     "      --max-c N        largest number of carbon atoms (default 20)\n"
     "      --max-fw W       largest formula weight in g/mol (default 800)\n"
+    "      --complete       list every formula within the limits, not only\n"
+    "                       those near multiples of the C:H:N ratio\n"
+    "      --tolerance T    each of C, H and N must be less than T points\n"
+    "                       from the measured value (default 0.51)\n"
+    "      --format F       text (default), csv or json\n"
+    "      --batch FILE     one search per row of a CSV file ('-': standard\n"
+    "                       input) with a header row naming the columns C, H,\n"
+    "                       N and optionally id, elements, max_c, max_fw\n"
     "      --crlf           end lines with CR LF, as the window's results\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n"
     "\n"
     "Exit status: 0 formulas found, 1 none found, 2 usage error or input\n"
-    "refused. Ctrl-C stops a long search and prints what it found so far.\n"
+    "refused (in a batch: any row refused). Ctrl-C stops a long search and\n"
+    "prints what it found so far.\n"
     "\n"
     "Example: vornik -e O 71.09 6.71 10.36\n";
-
-// The text of a value as a message quotes it: long ones are shortened.
-std::string Quoted(const std::string& text)
-{
-    if (text.size() <= 40)
-        return "'" + text + "'";
-    return "'" + text.substr(0, 32) + "...' (" + std::to_string(text.size()) +
-           " characters)";
-}
 
 int Refuse(const std::string& message)
 {
@@ -48,108 +47,55 @@ int Refuse(const std::string& message)
     return ExitRefused;
 }
 
-// Reads text wholly as a finite number. Returns an empty string when it is
-// one, else what is wrong with it.
-std::string ReadNumber(const std::string& what, const std::string& text,
-                       double& value)
-{
-    const char* end = nullptr;
-    value = ConvertNumber(text.c_str(), &end);
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    if (end == text.c_str() || *end != '\0')
-        return what + " " + Quoted(text) + " is not a number";
-    if (!std::isfinite(value))
-        return what + " " + Quoted(text) + " is not a finite number";
-    return "";
-}
+// The window's pre-filter widened in proportion to the tolerance: both
+// bound deviations of the same kind, which grow in step with it. T / 0.51
+// is exactly 1 for the default, which keeps 0.7 exactly.
+double PrefilterFor(double tolerance) { return tolerance / 0.51 * 0.7; }
 
-std::string CheckPercentages(const CliOptions& o)
-{
-    static const char* const names[3] = {"C", "H", "N"};
-    for (int k = 0; k < 3; ++k) {
-        const std::string what = std::string(names[k]) + " percentage";
-        double value;
-        std::string problem = ReadNumber(what, o.percent[k], value);
-        if (!problem.empty())
-            return problem;
-        if (value < 0 || value > 100)
-            return what + " " + Quoted(o.percent[k]) + " is outside 0 to 100";
-        if (k == 0 && value < 1)
-            return "C percentage " + Quoted(o.percent[k]) +
-                   " is below 1; the search needs carbon";
-    }
-    return "";
-}
-
-std::string CheckLimits(const CliOptions& o)
+// Checks the options that hold for the whole run. Returns an empty string
+// or what is wrong.
+std::string CheckRunOptions(const CliOptions& o, OutputStream& out)
 {
     double value;
-    if (o.maxCarbonGiven) {
-        std::string problem = ReadNumber("--max-c", o.maxCarbon, value);
+    if (o.toleranceGiven) {
+        std::string problem = ReadNumber("--tolerance", o.tolerance, value);
         if (!problem.empty())
             return problem;
-        if (value < 1)
-            return "--max-c " + Quoted(o.maxCarbon) + " is below 1";
+        if (value <= 0)
+            return "--tolerance " + Quoted(o.tolerance) + " is not above 0";
+        out.tolerance = value;
     }
-    if (o.maxFormulaWeightGiven) {
-        std::string problem =
-            ReadNumber("--max-fw", o.maxFormulaWeight, value);
-        if (!problem.empty())
-            return problem;
-        if (value < 12)
-            return "--max-fw " + Quoted(o.maxFormulaWeight) + " is below 12";
-    }
+    if (o.formatGiven && !ReadOutputFormat(o.format, out.format))
+        return "--format " + Quoted(o.format) + " is not one of text, csv, json";
+    // A limit given empty would otherwise mean its default.
+    if (o.maxCarbonGiven && o.maxCarbon.empty())
+        return "--max-c '' is not a number";
+    if (o.maxFormulaWeightGiven && o.maxFormulaWeight.empty())
+        return "--max-fw '' is not a number";
+    if (o.batchGiven && o.batch.empty())
+        return "--batch needs a file name, or - for standard input";
     return "";
 }
 
-// Sets the element choices from a list such as "O,S,Br" (any case).
-std::string ReadElements(const std::string& list, RunInputs& in)
+int RunSingle(const CliOptions& options, const AnalysisTexts& texts,
+              OutputStream& out)
 {
-    struct Choice { const char* symbol; bool RunInputs::*use; };
-    static const Choice choices[] = {
-        {"br", &RunInputs::useBr}, {"cl", &RunInputs::useCl},
-        {"f", &RunInputs::useF},   {"i", &RunInputs::useI},
-        {"o", &RunInputs::useO},   {"s", &RunInputs::useS},
-    };
-    if (list.find_first_not_of(' ') == std::string::npos)
-        return "";  // no further elements
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t comma = list.find(',', start);
-        if (comma == std::string::npos)
-            comma = list.size();
-        const std::string name = list.substr(start, comma - start);
-        std::string lower;
-        for (char c : name)
-            if (c != ' ')
-                lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        bool known = false;
-        for (const Choice& c : choices)
-            if (lower == c.symbol) {
-                in.*c.use = true;
-                known = true;
-            }
-        if (!known)
-            return "unknown element " + Quoted(name) +
-                   " in --elements; choose from Br,Cl,F,I,O,S";
-        start = comma + 1;
+    AnalysisRun run;
+    const std::string problem = RunAnalysis(texts, options.complete, run);
+    if (!problem.empty())
+        return Refuse(problem);
+    BeginOutput(out);
+    WriteAnalysis(out, run, "", 0);
+    if (!EndOutput(out)) {
+        std::perror("vornik: cannot write the results");
+        return ExitRefused;
     }
-    return "";
-}
-
-// Writes the block, turning CR LF into LF unless the window's bytes are
-// wanted. Returns false when the output could not be written.
-bool WriteBlock(const char* text, bool crlf)
-{
-    std::string out;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (!crlf && p[0] == '\r' && p[1] == '\n')
-            continue;
-        out += *p;
-    }
-    return std::fwrite(out.data(), 1, out.size(), stdout) == out.size() &&
-           std::fflush(stdout) == 0;
+    if (!run.cutNote.empty())
+        std::fprintf(stderr, "vornik: %s\n", run.cutNote.c_str());
+    if (run.interrupted)
+        std::fputs("vornik: interrupted; the lines above are those found so far\n",
+                   stderr);
+    return run.formulas.empty() ? ExitNotFound : ExitFound;
 }
 
 }  // namespace
@@ -169,35 +115,27 @@ int main(int argc, char** argv)
         return ExitFound;
     }
 
-    RunInputs in{};
-    if (!(problem = CheckPercentages(options)).empty() ||
-        !(problem = CheckLimits(options)).empty() ||
-        !(problem = ReadElements(options.elements, in)).empty())
+    OutputStream out;
+    out.tolerance = 0.51;
+    if (!(problem = CheckRunOptions(options, out)).empty())
         return Refuse(problem);
-    in.textC = options.percent[0].c_str();
-    in.textH = options.percent[1].c_str();
-    in.textN = options.percent[2].c_str();
-    in.textMaxC = options.maxCarbon.c_str();
-    in.textMaxFW = options.maxFormulaWeight.c_str();
+    out.crlf = options.crlf;
+    out.complete = options.complete;
+    out.batch = options.batchGiven;
+    out.prefilterTolerance = PrefilterFor(out.tolerance);
+    agreementTolerance = out.tolerance;
+    prefilterTolerance = out.prefilterTolerance;
 
-    ResultsLog[0] = '\0';
-    BeginRunHooks();
-    const bool ran = RunCalculation(in, nullptr, nullptr);
-    const bool interrupted = EndRunHooks();
-    if (!ran)  // cannot happen after the checks above; say so if it does
-        return Refuse("the input was turned away");
-    const bool found = LineBuffer[0] != '\0';
-
-    if (!WriteBlock(ResultsLog, options.crlf)) {
-        std::fprintf(stderr, "vornik: cannot write the results: %s\n",
-                     std::strerror(errno));
-        return ExitRefused;
+    AnalysisTexts texts;
+    for (int k = 0; k < 3; ++k)
+        texts.percent[k] = options.percent[k];
+    texts.elements = options.elements;
+    texts.maxCarbon = options.maxCarbon;
+    texts.maxFormulaWeight = options.maxFormulaWeight;
+    if (options.batchGiven) {
+        if (!(problem = CheckElementsAndLimits(texts)).empty())
+            return Refuse(problem);
+        return RunBatch(options.batch, texts, options.complete, out);
     }
-    if (std::strlen(ResultsLog) == LogCapacity)
-        std::fprintf(stderr, "vornik: the results filled the log's %zu characters;"
-                             " the rest was cut off\n", LogCapacity);
-    if (interrupted)
-        std::fputs("vornik: interrupted; the lines above are those found so far\n",
-                   stderr);
-    return found ? ExitFound : ExitNotFound;
+    return RunSingle(options, texts, out);
 }

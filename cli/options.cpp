@@ -27,6 +27,21 @@ const ValueOption valueOptions[] = {
     {"--max-c", 0, &CliOptions::maxCarbon, &CliOptions::maxCarbonGiven},
     {"--max-fw", 0, &CliOptions::maxFormulaWeight,
      &CliOptions::maxFormulaWeightGiven},
+    {"--tolerance", 0, &CliOptions::tolerance, &CliOptions::toleranceGiven},
+    {"--format", 0, &CliOptions::format, &CliOptions::formatGiven},
+    {"--batch", 0, &CliOptions::batch, &CliOptions::batchGiven},
+};
+constexpr int valueOptionCount = sizeof valueOptions / sizeof valueOptions[0];
+
+// Switches without a value; each may be given once.
+struct FlagOption {
+    const char* longName;
+    bool CliOptions::*field;
+};
+
+const FlagOption flagOptions[] = {
+    {"--crlf", &CliOptions::crlf},
+    {"--complete", &CliOptions::complete},
 };
 
 }  // namespace
@@ -34,7 +49,7 @@ const ValueOption valueOptions[] = {
 std::string ParseCommandLine(int argc, char** argv, CliOptions& options)
 {
     std::vector<std::string> operands;
-    bool seen[3] = {false, false, false};
+    bool seen[valueOptionCount] = {};
     bool optionsEnded = false;
 
     for (int i = 1; i < argc; ++i) {
@@ -56,13 +71,19 @@ std::string ParseCommandLine(int argc, char** argv, CliOptions& options)
             options.version = true;
             continue;
         }
-        if (word == "--crlf") {
-            options.crlf = true;
-            continue;
-        }
-
         bool matched = false;
-        for (int k = 0; k < 3 && !matched; ++k) {
+        for (const FlagOption& f : flagOptions) {
+            if (word != f.longName)
+                continue;
+            if (options.*f.field)
+                return std::string("option ") + f.longName + " is given twice";
+            options.*f.field = true;
+            matched = true;
+        }
+        if (matched)
+            continue;
+
+        for (int k = 0; k < valueOptionCount && !matched; ++k) {
             const ValueOption& o = valueOptions[k];
             const std::string longName = o.longName;
             const std::string shortName =
@@ -98,6 +119,12 @@ std::string ParseCommandLine(int argc, char** argv, CliOptions& options)
 
     if (options.help || options.version)
         return "";
+    if (options.batchGiven) {
+        if (!operands.empty())
+            return "--batch reads the percentages from its file; give no C H N"
+                   " operands with it";
+        return "";
+    }
     if (operands.size() != 3)
         return "expected three percentages C H N, got " +
                std::to_string(operands.size());

@@ -8,8 +8,13 @@ struct CliOptions {
     std::string elements;        // comma-separated list, may be empty
     std::string maxCarbon;       // text of --max-c, empty when not given
     std::string maxFormulaWeight;
+    std::string tolerance;       // text of --tolerance
+    std::string format;          // text of --format
+    std::string batch;           // file of --batch, "-" for standard input
     bool maxCarbonGiven = false, maxFormulaWeightGiven = false;
+    bool toleranceGiven = false, formatGiven = false, batchGiven = false;
     bool crlf = false;
+    bool complete = false;
     bool help = false;
     bool version = false;
 };

@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh windows  also the Windows tool chain and Wine
 set -eu
 
-packages="cmake ninja-build g++ googletest"
+packages="cmake ninja-build g++ googletest python3"
 # The sanitizer build and the fuzz targets: clang, its sanitizer and
 # libFuzzer runtimes, and llvm-symbolizer for readable reports.
 packages="$packages clang libclang-rt-14-dev llvm-14"

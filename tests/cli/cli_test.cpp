@@ -1,75 +1,13 @@
 // Runs the built vornik as a user would and checks its bytes, messages and
 // exit status.
+#include "run_vornik.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Starts vornik with args; when interruptAfter is positive, sends SIGINT
-// after that many milliseconds.
-Outcome RunVornik(const std::vector<std::string>& args, int interruptAfterMs = 0)
-{
-    const std::string outPath = testing::TempDir() + "vornik_out.txt";
-    const std::string errPath = testing::TempDir() + "vornik_err.txt";
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(VORNIK_PATH));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    Outcome o;
-    pid_t pid;
-    if (posix_spawn(&pid, VORNIK_PATH, &files, nullptr, argv.data(), environ) != 0) {
-        ADD_FAILURE() << "cannot start " << VORNIK_PATH;
-        return o;
-    }
-    posix_spawn_file_actions_destroy(&files);
-    if (interruptAfterMs > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
-        kill(pid, SIGINT);
-    }
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    o.out = ReadFile(outPath);
-    o.err = ReadFile(errPath);
-    return o;
-}
 
 const std::string acetanilide =
     "For C:71.09 H: 6.71 N:10.36 using C, H, N, O\n"
