@@ -39,7 +39,7 @@ int cancelRequested;
 
 namespace {
 
-constexpr long long pumpBudget = 200000;
+constexpr long long pumpBudget = 50000;
 long long pumps;
 int progressSteps;
 int notifications;
@@ -120,9 +120,9 @@ FuzzInput ReadInput(const char* data, std::size_t size)
         in.log = length == 0 ? pattern : std::string(length, 'x');
         return in;
     }
-    while (in.log.size() < length)
-        in.log += pattern;
-    in.log.resize(length);
+    in.log = pattern.substr(0, length);
+    while (in.log.size() < length)  // doubling: a one-byte pattern is common
+        in.log.append(in.log, 0, std::min(in.log.size(), length - in.log.size()));
     return in;
 }
 
