@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numeric>
 
 namespace {
@@ -235,15 +237,23 @@ CompleteSearchEnd RunCompleteSearch(const CompleteSearchLimits& limits,
 
 void SortByError(std::vector<FormulaRecord>& results)
 {
+    // The error as the line prints it, so that the order can be read off
+    // the lines: formulas whose MAX_ERR prints alike follow in text order.
     std::vector<std::string> texts;
+    std::vector<double> printed;
     texts.reserve(results.size());
-    for (const FormulaRecord& r : results)
+    printed.reserve(results.size());
+    for (const FormulaRecord& r : results) {
         texts.push_back(FormulaText(r.counts));
+        char error[64];
+        std::snprintf(error, sizeof error, "%.2f", r.maxError);
+        printed.push_back(std::strtod(error, nullptr));
+    }
     std::vector<std::size_t> order(results.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (results[a].maxError != results[b].maxError)
-            return results[a].maxError < results[b].maxError;
+        if (printed[a] != printed[b])
+            return printed[a] < printed[b];
         return texts[a] < texts[b];
     });
     std::vector<FormulaRecord> sorted;

@@ -60,5 +60,6 @@ enum CompleteSearchEnd { CompleteFinished = 0, CompleteCancelled, CompleteFull }
 CompleteSearchEnd RunCompleteSearch(const CompleteSearchLimits& limits,
                                     std::vector<FormulaRecord>& results);
 
-// Orders results by maximum error, then by formula text.
+// Orders results by maximum error as the result line prints it (two
+// decimals), then by formula text.
 void SortByError(std::vector<FormulaRecord>& results);

@@ -63,7 +63,7 @@ TEST(VornikBatch, CsvAndJsonCarryTheRowsIds)
         "N,H,C,ID,Elements\n"
         "10.36,6.71,71.09,\"a,1\",O\n"
         "20.20,4.45,61.66,b\"2,\"O;S\"\n"
-        "0,4.95,68.85,c3,\n"
+        "0,4.95,68.85,c\xff,\n"  // not UTF-8: JSON gets U+FFFD
         "0,x,68.85,d4,\n";
     Outcome csv = RunVornik({"--complete", "--batch", "-", "--format", "csv"}, 0, &rows);
     EXPECT_EQ(csv.status, 2);  // the last row, and the quote in b"2
@@ -79,7 +79,7 @@ TEST(VornikBatch, CsvAndJsonCarryTheRowsIds)
         "assert 'C8H9NO' in [r['formula'] for r in rows]\n"
         "doc = json.load(open(sys.argv[2]))\n"
         "assert doc['settings']['search'] == 'complete'\n"
-        "assert [(a['line'], a['id']) for a in doc['analyses']] == [(2, 'a,1'), (4, 'c3')], doc\n"
+        "assert [(a['line'], a['id']) for a in doc['analyses']] == [(2, 'a,1'), (4, 'c\\ufffd')], doc\n"
         "assert doc['analyses'][1]['formulas'] == []\n"
         "assert [r['line'] for r in doc['refused']] == [3, 5], doc['refused']\n"
         "assert doc['refused'][1]['message'] == \"H percentage 'x' is not a number\"\n";

@@ -17,8 +17,8 @@ const std::string thiadiazoleComplete =
     "For C:61.66 H: 4.45 N:20.20 using C, H, N, O, S\n"
     "C18H15N5OS           (FW 349.41): C:61.87 H: 4.33 N:20.04 MAX_ERR: 0.21\n"
     "C18H15N5O3           (FW 349.34): C:61.89 H: 4.33 N:20.05 MAX_ERR: 0.23\n"
-    "C18H17N5OS           (FW 351.43): C:61.52 H: 4.88 N:19.93 MAX_ERR: 0.43\n"
     "C18H17N5O3           (FW 351.36): C:61.53 H: 4.88 N:19.93 MAX_ERR: 0.43\n"
+    "C18H17N5OS           (FW 351.43): C:61.52 H: 4.88 N:19.93 MAX_ERR: 0.43\n"
     "\n";
 
 std::vector<std::string> With(std::vector<std::string> args,
