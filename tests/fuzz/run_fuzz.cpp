@@ -5,7 +5,9 @@
 //   1-5  the C, H, N, MAX C and MAX FW field texts, each cut to its first 15
 //        characters as the page cuts them
 //   6    the element choices: 'B' Br, 'C' Cl, 'F', 'I', 'O', 'S' anywhere in
-//        the line (so "Br Cl F I O S" chooses all six)
+//        the line (so "Br Cl F I O S" chooses all six); after a ';' the
+//        agreement tolerance, which the command line lets the user set (any
+//        finite value above 0; otherwise the window's 0.51)
 //   7    the length of the previous results log, in decimal (at most 200000)
 //   rest the log's text, repeated up to that length; without a length (or
 //        with 0) the rest is the log as it stands. The page's copy of its results box
@@ -76,6 +78,7 @@ constexpr std::size_t longestLog = 200000;
 struct FuzzInput {
     std::string field[5];  // C, H, N, MAX C, MAX FW
     bool use[6] = {};      // Br, Cl, F, I, O, S
+    double tolerance = 0.51;
     std::string log;       // the previous log, possibly past the capacity
 };
 
@@ -98,9 +101,16 @@ FuzzInput ReadInput(const char* data, std::size_t size)
         if (nextLine(line))
             f = line.substr(0, fieldLength);
     if (nextLine(line)) {
-        const char* letters = "BCFIOS";
+        const std::size_t semicolon = line.find(';');
+        const std::string letters = line.substr(0, semicolon);
         for (int k = 0; k < 6; ++k)
-            in.use[k] = line.find(letters[k]) != std::string::npos;
+            in.use[k] = letters.find("BCFIOS"[k]) != std::string::npos;
+        if (semicolon != std::string::npos) {
+            std::size_t consumed;
+            const double t = ReferenceConvert(line.c_str() + semicolon + 1, consumed);
+            if (std::isfinite(t) && t > 0)
+                in.tolerance = t;
+        }
     }
     const bool lengthGiven = nextLine(line);
     const std::string pattern(data + pos, size - pos);
@@ -140,6 +150,7 @@ struct Expected {
     double percent[3];     // C, H, N as converted
     double maxCarbon, maxFormulaWeight;
     bool use[6];
+    double tolerance;
     bool refused;          // C below 1 in magnitude, or NaN
     bool mustRun;          // within the 32-bit range and C at least 1
     std::string header;    // without CR LF
@@ -157,6 +168,7 @@ Expected ExpectedFor(const FuzzInput& in)
     e.maxFormulaWeight = maxFW >= 12 ? maxFW : 800;
     for (int k = 0; k < 6; ++k)
         e.use[k] = in.use[k];
+    e.tolerance = in.tolerance;
 
     bool inRange = true;
     for (double p : e.percent)
@@ -246,7 +258,7 @@ void CheckResultLine(const std::string& line, const Expected& e)
           line + "\n" + expected);
 
     for (int k = 0; k < 3; ++k)
-        Check(deviation[k] < 0.51, "listed formula does not agree", line);
+        Check(deviation[k] < e.tolerance, "listed formula does not agree", line);
     Check(n[IndexC] >= 1, "listed formula without carbon", line);
     Check((n[IndexH] + n[IndexN] + n[IndexBr] + n[IndexCl] + n[IndexF] +
            n[IndexI]) % 2 == 0,
@@ -359,6 +371,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The page copies its results box into the log, as much as fits.
     const std::size_t copied = std::min(in.log.size(), LogCapacity);
     const std::string oldLog = in.log.substr(0, copied).c_str();  // to a zero byte
+    // As the command line sets them; the window keeps 0.51 and 0.7.
+    agreementTolerance = in.tolerance;
+    prefilterTolerance = in.tolerance / 0.51 * 0.7;
     extraBoundsEnabled = 1;
     const bool ran = RunOnce(inputs, in.log.data(), copied);
 
