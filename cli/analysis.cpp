@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -141,7 +142,9 @@ void RunComplete(const RunInputs& in, AnalysisRun& run)
 
 // The window's search; its formulas are read back from the block's lines
 // (a line cut off by a full log is left out) and judged again for their
-// numbers, with the same arithmetic that accepted them.
+// numbers, with the same arithmetic that accepted them. The window lists a
+// formula twice when its scan reaches the same C/H/N counts from two
+// multiples; the formula list keeps the first.
 void RunWindow(const RunInputs& in, AnalysisRun& run)
 {
     ResultsLog[0] = '\0';
@@ -155,14 +158,16 @@ void RunWindow(const RunInputs& in, AnalysisRun& run)
                       " characters; the rest was cut off";
     if (LineBuffer[0] == '\0')
         return;
+    std::set<std::string> listed;
     std::size_t at = run.block.find("\r\n") + 2;
     for (std::size_t end; (end = run.block.find("\r\n", at)) != std::string::npos &&
                           end > at;
          at = end + 2) {
         const std::string line = run.block.substr(at, end - at);
+        const std::string formula = line.substr(0, line.find(' '));
         int counts[ElementCount];
         FormulaRecord record;
-        if (ParseFormulaText(line.substr(0, line.find(' ')), counts) &&
+        if (listed.insert(formula).second && ParseFormulaText(formula, counts) &&
             JudgeFormula(counts, record))
             run.formulas.push_back(record);
     }

@@ -104,6 +104,11 @@ TEST(VornikFormats, WindowSearchAndNothingFound)
         << json.out;
     EXPECT_NE(json.out.find("{\"formula\": \"C8H9NO\", \"fw\": 135.16316,"),
               std::string::npos);
+    // The window lists C3H2N2 twice (two multiples reach it); CSV once.
+    Outcome twice = RunVornik({"--format", "csv", "54.54", "3.05", "42.41"});
+    EXPECT_EQ(twice.out, "formula,fw,C,H,N,max_error\n"
+                         "C3H2N2,66.06138,54.54336557910234,3.0515257174464114,"
+                         "42.40510870345125,0.004891296548748869\n");
     Outcome csv = RunVornik({"--format", "csv", "68.85", "4.95", "0"});
     EXPECT_EQ(csv.status, 1);
     EXPECT_EQ(csv.out, "formula,fw,C,H,N,max_error\n");
