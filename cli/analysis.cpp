@@ -177,10 +177,15 @@ void RunWindow(const RunInputs& in, AnalysisRun& run)
 
 std::string Quoted(const std::string& text)
 {
+    // Control characters become '?': a message stays one line and cannot
+    // steer the terminal, whatever a batch file holds.
+    std::string shown = text.size() <= 40 ? text : text.substr(0, 32);
+    for (char& c : shown)
+        if ((unsigned char)c < 0x20 || c == 0x7f)
+            c = '?';
     if (text.size() <= 40)
-        return "'" + text + "'";
-    return "'" + text.substr(0, 32) + "...' (" + std::to_string(text.size()) +
-           " characters)";
+        return "'" + shown + "'";
+    return "'" + shown + "...' (" + std::to_string(text.size()) + " characters)";
 }
 
 std::string ReadNumber(const std::string& what, const std::string& text,

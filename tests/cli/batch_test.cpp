@@ -15,7 +15,7 @@ const std::string acetanilideBlock =
     "C8H9NO               (FW 135.16): C:71.09 H: 6.71 N:10.36 MAX_ERR: 0.00\n"
     "\n";
 
-// Two good rows around four bad ones and a blank line; CR LF line ends.
+// Two good rows around five bad ones and a blank line; CR LF line ends.
 const std::string mixedRows =
     "id,C,H,N,elements\r\n"
     "acetanilide,71.09,6.71,10.36,O\r\n"
@@ -23,6 +23,7 @@ const std::string mixedRows =
     "\r\n"
     "short,71.09,6.71\r\n"
     "\"no, such\",71.09,6.71,10.36,Xe\r\n"
+    "esc,\x1b[2J\r9,6.71,10.36,O\r\n"
     "\"open,71.09,6.71,10.36,O\r\n"
     "nothing,68.85,4.95,0,\r\n";
 
@@ -39,7 +40,8 @@ TEST(VornikBatch, SkipsMalformedRowsWithTheirLineNumbers)
               p + "3: C percentage '71.O9' is not a number\n" +
               p + "5: the row has 3 fields; the header row names 5 columns\n" +
               p + "6: unknown element 'Xe' in column elements; choose from Br,Cl,F,I,O,S\n" +
-              p + "7: a quoted field is not closed\n");
+              p + "7: C percentage '?[2J?9' is not a number\n" +
+              p + "8: a quoted field is not closed\n");
 }
 
 TEST(VornikBatch, CommandLineFillsEmptyCellsAndCellsWin)
