@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds both products and runs every test: the
-# engine and vornik natively, then the engine and the window under Wine.
+# engine and vornik natively, again with AddressSanitizer and
+# UndefinedBehaviorSanitizer plus a short fuzzing run, then the engine and
+# the window under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
@@ -8,6 +10,8 @@ scripts/install-deps.sh windows
 cmake --preset native
 cmake --build --preset native -j2
 ctest --preset native
+
+scripts/sanitize-test.sh 20
 
 if [ -x scripts/windows-test.sh ]; then
   scripts/windows-test.sh
