@@ -34,14 +34,18 @@
 
 // ---- Run hooks ------------------------------------------------------------
 // An extreme input (a huge MAX C or MAX FW) can keep the search busy for
-// minutes. The pump plays the CANCEL button after a fixed number of calls, so
-// every input ends quickly; a cancelled run must satisfy the same checks.
+// minutes. The pump plays the CANCEL button after a fixed amount of work
+// (pumps, or enumeration levels started, which can outnumber the pumps many
+// times over), so every input ends quickly; a cancelled run must satisfy the
+// same checks. The fuzzer's per-input timeout then catches a search that
+// stops calling the pump.
 
 int cancelRequested;
 
 namespace {
 
 constexpr long long pumpBudget = 50000;
+constexpr long long levelStartBudget = 500000;
 long long pumps;
 int progressSteps;
 int notifications;
@@ -50,7 +54,7 @@ int notifications;
 
 void PumpPendingMessages()
 {
-    if (++pumps >= pumpBudget)
+    if (++pumps >= pumpBudget || SearchCounters.levelStarts >= levelStartBudget)
         cancelRequested = 1;
 }
 
