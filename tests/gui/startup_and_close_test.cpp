@@ -1,0 +1,107 @@
+// Start-up as a single copy, the focus on activation, and the close
+// question, driven through the real program's windows.
+#include "window_driver.h"
+
+#include "resource_ids.h"
+
+namespace {
+
+const Analysis QuickRun = {"71.09", "6.71", "10.36", "", "", "O"};
+
+TEST_F(WindowTest, SecondCopyEndsAtOnceAndLeavesTheFirstRunning)
+{
+    ASSERT_TRUE(StartProgram(app));
+
+    Program second;
+    ASSERT_TRUE(StartProcessOnly(second));
+    DWORD code = WaitForExit(second, 20000);
+    bool secondShowedWindow =
+        FindProcessWindow(second.process.dwProcessId, "vornik_class", nullptr);
+    EndProgram(second);
+
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(secondShowedWindow);
+    EXPECT_EQ(WaitForExit(app, 0), STILL_ACTIVE);
+    EXPECT_TRUE(IsWindowVisible(app.mainWindow));
+}
+
+TEST_F(WindowTest, CloseBeforeAnyRunAsksNothing)
+{
+    ASSERT_TRUE(StartProgram(app));
+    PostMessageA(app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(WaitForExit(app, 20000), 0u);
+}
+
+// Close box, Alt+F4 and Exit after a run: the question comes, No ends the
+// program with exit code 0 and no file is written.
+TEST_F(WindowTest, CloseAfterRunAsksAndNoEndsWithoutWritingAFile)
+{
+    const struct {
+        const char* way;
+        void (*close)(HWND);
+    } ways[] = {
+        {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"Alt+F4", [](HWND w) { PressAltF4(w); }},
+        {"Exit", [](HWND w) { PostMessageA(w, WM_COMMAND, IDM_EXIT, 0); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        ASSERT_TRUE(StartProgram(app));
+        ASSERT_TRUE(EnterAnalysis(app, QuickRun));
+        ASSERT_TRUE(ClickGoAndWaitForBlock(app, 30000));
+
+        way.close(app.mainWindow);
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (question = FindSaveQuestion(app)); },
+                              20000));
+        EXPECT_EQ(WaitForExit(app, 0), STILL_ACTIVE);
+        Click(GetDlgItem(question, IDNO));
+
+        EXPECT_EQ(WaitForExit(app, 20000), 0u);
+        EXPECT_TRUE(FolderIsEmpty(app.workDirectory));
+        EndProgram(app);
+    }
+}
+
+TEST_F(WindowTest, SaveCommandAfterRunLeavesNothingToAsk)
+{
+    ASSERT_TRUE(StartProgram(app));
+    ASSERT_TRUE(EnterAnalysis(app, QuickRun));
+    ASSERT_TRUE(ClickGoAndWaitForBlock(app, 30000));
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(app, 20000), 0u);
+}
+
+TEST_F(WindowTest, ActivationPutsTheFocusBackOnTheCField)
+{
+    ASSERT_TRUE(StartProgram(app));
+    HWND fieldC = Control(app, IDC_PERCENT_C);
+    HWND fieldH = Control(app, IDC_PERCENT_H);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app) == fieldC; }, 10000));
+
+    // A click moves the focus to H; then another window takes the
+    // activation, and the user comes back.
+    PostMessageA(fieldH, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageA(fieldH, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app) == fieldH; }, 10000));
+
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE,
+                                 600, 600, 100, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    bool otherActive = WaitUntil([&] {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        return GetForegroundWindow() == other;
+    }, 10000);
+    SetForegroundWindow(app.mainWindow);
+    bool backOnC = WaitUntil([&] { return FocusOf(app) == fieldC; }, 10000);
+    DestroyWindow(other);
+
+    EXPECT_TRUE(otherActive);
+    EXPECT_TRUE(backOnC);
+}
+
+}  // namespace
