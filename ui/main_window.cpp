@@ -119,13 +119,15 @@ static void OnActivate(HWND, UINT, HWND, BOOL)
 }
 
 // Close box, system menu, Alt+F4 and Exit all end here. The question has no
-// Cancel: the close always goes on.
+// Cancel: the close goes on unless a save was chosen and could not write.
 static void OnClose(HWND window)
 {
     if (resultsUnsaved == 1 &&
         MessageBoxA(window, SaveQuestion, SaveQuestionCaption,
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        SaveResultsLog(window);
+        // A save that could not write keeps the window open, so that the
+        // results can still be saved elsewhere.
+        if (SaveResultsLog(window) == SaveFailed) return;
     }
     WinHelpA(window, HelpFileAtClose, HELP_QUIT, 0);
     DestroyWindow(window);
@@ -145,8 +147,8 @@ static void OnCommand(HWND window, int id, HWND, UINT)
 {
     switch (id) {
     case IDM_SAVE_RESULTS:
-        SaveResultsLog(window);
-        resultsUnsaved = 0;
+        // A save that could not write leaves the results unsaved.
+        if (SaveResultsLog(window) != SaveFailed) resultsUnsaved = 0;
         break;
     case IDM_EXIT:
         SendMessageA(window, WM_CLOSE, 0, 0);

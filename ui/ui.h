@@ -29,5 +29,8 @@ void EndRunPumping();
 
 // Saving the results log (save_results.cpp) and the About box
 // (about_box.cpp).
-void SaveResultsLog(HWND owner);
+// SaveResultsLog reports a failure to the user itself and tells the caller
+// what happened, so that failed results are not taken as saved.
+enum SaveOutcome { SaveWritten, SaveCancelled, SaveFailed };
+SaveOutcome SaveResultsLog(HWND owner);
 void ShowAboutBox();

@@ -103,8 +103,16 @@ TEST_F(WindowTest, EscRemovesThePageAndTheMenuStillWorks)
         SetForegroundWindow(app.mainWindow);
         PressKey(app.mainWindow, VK_TAB);
         PressKey(app.mainWindow, VK_RETURN);
-        if (saveFirst)
+        if (saveFirst) {
+            // The save dialog is cancelled: the command still counts.
             PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
+            HWND dialog = nullptr;
+            ASSERT_TRUE(WaitUntil([&] {
+                return (dialog = FindProcessWindow(app.process.dwProcessId,
+                                                   "#32770", "Dromel2 Result"));
+            }, 20000));
+            Click(GetDlgItem(dialog, IDCANCEL));
+        }
         PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
 
         if (!saveFirst) {
