@@ -194,6 +194,15 @@ TEST_F(AboutTest, SecondAboutCommandBringsTheOpenBoxToTheFront)
     EXPECT_TRUE(CloseWithEnter(again));
 }
 
+// The box has no owner, so Exit stays usable while it is open; the
+// program then ends as usual, the box with it.
+TEST_F(AboutTest, ExitWhileTheBoxIsOpenEndsTheProgram)
+{
+    ASSERT_TRUE(OpenAboutBox(app));
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(app, 20000), 0u);
+}
+
 // Each showing paints the link with a font of its own; all of it must go
 // again. Every showing is painted in full, and counting starts after the
 // first, since the system keeps some of what it makes the first time.
