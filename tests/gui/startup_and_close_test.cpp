@@ -2,11 +2,49 @@
 // question, driven through the real program's windows.
 #include "window_driver.h"
 
+#include <commctrl.h>
+
 #include "resource_ids.h"
 
 namespace {
 
 const Analysis QuickRun = {"71.09", "6.71", "10.36", "", "", "O"};
+
+// The ANSI texts as the program's code page 932 gives them: an ideographic
+// space (81 40) in the title, "結果を記録しますか?" in the question.
+const char Title[] = "Telmaro\x81\x40Vornik Tool";
+const char SaveQuestionText[] =
+    "\x8c\x8b\x89\xca\x82\xf0\x8b\x4c\x98\x5e\x82\xb5\x82\xdc\x82\xb7\x82\xa9?";
+
+TEST_F(WindowTest, MainWindowHasItsTitleAFixedSizeAndKeepsThePageLaidOut)
+{
+    ASSERT_TRUE(StartProgram(app));
+    ASSERT_EQ(GetACP(), 932u) << "run under LC_ALL=ja_JP.UTF-8";
+    char title[64] = {};
+    GetWindowTextA(app.mainWindow, title, sizeof title);
+    EXPECT_STREQ(title, Title);
+
+    LONG_PTR style = GetWindowLongPtrA(app.mainWindow, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    // The page lies over the display area of a tab control without tabs;
+    // after minimising and restoring it is laid out the same way again.
+    HWND tab = GetDlgItem(app.mainWindow, IDC_TAB_FRAME);
+    EXPECT_EQ(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0), 0);
+    RECT before, after, tabArea;
+    GetWindowRect(app.page, &before);
+    GetWindowRect(tab, &tabArea);
+    EXPECT_GT(before.right - before.left, 400);
+    EXPECT_TRUE(before.left > tabArea.left && before.top > tabArea.top &&
+                before.right < tabArea.right && before.bottom < tabArea.bottom);
+    ShowWindow(app.mainWindow, SW_MINIMIZE);
+    ShowWindow(app.mainWindow, SW_RESTORE);
+    ASSERT_TRUE(Sync(app));
+    GetWindowRect(app.page, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
 
 TEST_F(WindowTest, SecondCopyEndsAtOnceAndLeavesTheFirstRunning)
 {
@@ -55,6 +93,7 @@ TEST_F(WindowTest, CloseAfterRunAsksAndNoEndsWithoutWritingAFile)
         ASSERT_TRUE(WaitUntil([&] { return (question = FindSaveQuestion(app)); },
                               20000));
         EXPECT_EQ(WaitForExit(app, 0), STILL_ACTIVE);
+        EXPECT_EQ(TextOf(GetDlgItem(question, 0xFFFF)), SaveQuestionText);
         Click(GetDlgItem(question, IDNO));
 
         EXPECT_EQ(WaitForExit(app, 20000), 0u);
