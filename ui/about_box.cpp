@@ -48,8 +48,8 @@ static void PaintLink(HWND link)
     EndPaint(link, &paint);
 }
 
-static LRESULT CALLBACK LinkControlProc(HWND link, UINT message, WPARAM wParam,
-                                 LPARAM lParam)
+static LRESULT CALLBACK LinkControlProc(HWND link, UINT message,
+                                        WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:
@@ -99,8 +99,8 @@ static void OnOk(HWND dialog)
     EndDialog(dialog, 1);
 }
 
-static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                 LPARAM)
+static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message,
+                                        WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -111,7 +111,8 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
         OnOk(dialog);
         return TRUE;
     case WM_DESTROY:
-        // Also reached when the box goes without OK, with the program.
+        // The box also goes without OK when the program ends while it is
+        // open; the next About command must then open a new one.
         if (aboutDialog == dialog) aboutDialog = nullptr;
         linkControl = nullptr;
         return FALSE;
