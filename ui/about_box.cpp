@@ -112,7 +112,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message,
         return TRUE;
     case WM_DESTROY:
         // The box also goes without OK when the program ends while it is
-        // open; the next About command must then open a new one.
+        // open; nothing may use its handle or its link after this.
         if (aboutDialog == dialog) aboutDialog = nullptr;
         linkControl = nullptr;
         return FALSE;
