@@ -73,6 +73,11 @@ static void OnGo(HWND page)
 
     bool ran = RunCalculation(inputs, ShowWaitCursor, ShowArrowCursor);
 
+    // The run marked the log unsaved before its search; a save command
+    // during the search cleared that mark without the new block. The block
+    // is unsaved, so the close question must still ask about it.
+    if (ran) resultsUnsaved = 1;
+
     // Closing the main window during the run destroyed the page and the
     // progress dialog with it; their handles have been nulled then.
     if (ran && pageDialog == page) SetDlgItemTextA(page, IDC_RESULTS, ResultsLog);

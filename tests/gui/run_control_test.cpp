@@ -89,6 +89,35 @@ TEST_F(WindowTest, SecondGoDuringARunStartsNothing)
     ExpectCancelledBlock(text);
 }
 
+// A save during the search writes the log without the running block; the
+// block merged afterwards is unsaved, so closing still asks about it.
+TEST_F(WindowTest, SaveDuringARunStillLeavesTheNewBlockToAskAbout)
+{
+    ASSERT_TRUE(StartProgram(app));
+    ASSERT_TRUE(EnterAnalysis(app, BigRun));
+    HWND progress = StartHeldRun(app);
+    ASSERT_TRUE(progress);
+
+    // The save dialog is cancelled, which counts as a save.
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (dialog = FindProcessWindow(app.process.dwProcessId, "#32770",
+                                           "Dromel2 Result"));
+    }, 20000));
+    Click(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 20000));
+    ReleaseRun(app);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(progress); }, 20000));
+
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (question = FindSaveQuestion(app)); },
+                          20000));
+    Click(GetDlgItem(question, IDNO));
+    EXPECT_EQ(WaitForExit(app, 20000), 0u);
+}
+
 // Close box, Alt+F4 and Exit during a run: the question comes as usual
 // while the run stands still, then the run stops and the program ends with
 // exit code 0.
