@@ -136,16 +136,22 @@ TEST_F(WindowTest, ActivationPutsTheFocusBackOnTheCField)
                                  600, 600, 100, 50, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(other);
-    SetForegroundWindow(other);
-    bool otherActive = WaitUntil([&] {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-        return GetForegroundWindow() == other;
-    }, 10000);
-    SetForegroundWindow(app.mainWindow);
+    // Under Wine the X server grants the activation a moment later, so ask
+    // again until it has.
+    auto activate = [](HWND window) {
+        return WaitUntil([&] {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+            if (GetForegroundWindow() != window) SetForegroundWindow(window);
+            return GetForegroundWindow() == window;
+        }, 10000);
+    };
+    bool otherActive = activate(other);
+    bool mainActive = activate(app.mainWindow);
     bool backOnC = WaitUntil([&] { return FocusOf(app) == fieldC; }, 10000);
     DestroyWindow(other);
 
+    EXPECT_TRUE(mainActive);
     EXPECT_TRUE(otherActive);
     EXPECT_TRUE(backOnC);
 }
