@@ -80,14 +80,20 @@ bool SetCallLimits(const int* counts)
     return limits.fwLow < limits.fwHigh;
 }
 
-// Largest mass that the levels inside `element` can add: each inner level
-// is held by its count limit, its cap and the mass that is left.
-double InnerMassLimit(int element, double remainingMass, long long halogenRoom,
-                      int nC)
+// What the levels inside `element` can add at most: each inner level is
+// held by its count limit, its cap and the mass that is left.
+struct InnerMass {
+    double halogens;         // the inner halogens at their largest counts
+    double heaviestHalogen;  // weight of the heaviest inner halogen, or 0
+    double others;           // O and S at their largest counts
+};
+
+InnerMass InnerMassLimit(int element, double remainingMass,
+                         long long halogenRoom, int nC)
 {
     const SearchSettingsRecord& s = SearchSettings;
     const double* w = ElementTable.atomicWeight;
-    double halogens = 0, heaviestHalogen = 0, others = 0;
+    InnerMass inner = {0, 0, 0};
     for (int e = element + 1; e < ElementCount; ++e) {
         const double cap = e <= IndexI ? (double)halogenRoom : 3.0 * nC;
         const double count = std::floor(
@@ -95,18 +101,21 @@ double InnerMassLimit(int element, double remainingMass, long long halogenRoom,
         if (count <= 0)
             continue;
         if (e <= IndexI) {
-            halogens += count * w[e];
-            if (w[e] > heaviestHalogen)
-                heaviestHalogen = w[e];
+            inner.halogens += count * w[e];
+            if (w[e] > inner.heaviestHalogen)
+                inner.heaviestHalogen = w[e];
         } else {
-            others += count * w[e];
+            inner.others += count * w[e];
         }
     }
-    // The inner halogens also share the one room.
-    const double sharedRoom =
-        halogenRoom > 0 ? (double)halogenRoom * heaviestHalogen : 0.0;
-    return (halogens < sharedRoom ? halogens : sharedRoom) + others;
+    return inner;
 }
+
+// Counts as the bounds compute them in floating point: a value within a
+// hair of a whole number counts as that number, so that rounding can only
+// widen the range of counts tried.
+double CountAtLeast(double value) { return std::ceil(value - 1e-7); }
+double CountAtMost(double value) { return std::floor(value + 1e-7); }
 
 // Formula text in Hill order; counts of 1 print the bare symbol.
 void ComposeFormulaText(const int* counts, char* formulaText, std::size_t size)
@@ -205,17 +214,35 @@ int EnumerateLevel(int element, double remainingMass, long long halogenRoom,
     long long first = 0, step = 1;
 
     if (extraBoundsEnabled) {
-        const double heaviest = std::floor((limits.fwHigh - partialMass) / w);
-        if (heaviest < bound)
-            bound = heaviest < 0 ? -1 : (int)heaviest;
-        const double lightest = std::ceil(
-            (limits.fwLow -
-             InnerMassLimit(element, remainingMass, halogenRoom, counts[IndexC]) -
-             partialMass) / w);
-        if (lightest > bound)
+        // Too heavy already: the inner levels add nothing negative.
+        double most = CountAtMost((limits.fwHigh - partialMass) / w);
+        // Too light even with every inner level at its largest count.
+        const InnerMass inner = InnerMassLimit(element, remainingMass,
+                                               halogenRoom, counts[IndexC]);
+        double least = CountAtLeast(
+            (limits.fwLow - inner.halogens - inner.others - partialMass) / w);
+        if (halogen) {
+            // The inner halogens share the room that this count leaves:
+            // n atoms here and at most room - n of the heaviest inside.
+            const double h = inner.heaviestHalogen;
+            const double shortfall = limits.fwLow - partialMass -
+                                     (double)halogenRoom * h - inner.others;
+            if (w > h) {
+                const double n = CountAtLeast(shortfall / (w - h));
+                if (n > least)
+                    least = n;
+            } else if (w < h) {
+                const double n = CountAtMost(-shortfall / (h - w));
+                if (n < most)
+                    most = n;
+            }
+        }
+        if (most < bound)
+            bound = most < 0 ? -1 : (int)most;
+        if (least > bound)
             return 0;
-        if (lightest > 0)
-            first = (long long)lightest;
+        if (least > 0)
+            first = (long long)least;
         if (element == limits.lastHalogen) {
             int odd = limits.parityBase;
             for (int e = IndexBr; e < element; ++e)
