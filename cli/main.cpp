@@ -8,6 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 constexpr int ExitFound = 0, ExitNotFound = 1, ExitRefused = 2;
@@ -102,6 +107,11 @@ int RunSingle(const CliOptions& options, const AnalysisTexts& texts,
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Exact bytes on Windows too: text mode would turn each LF into CR LF,
+    // so --crlf would write CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     CliOptions options;
     std::string problem = ParseCommandLine(argc, argv, options);
     if (!problem.empty())

@@ -22,6 +22,8 @@ TEST_F(WindowTest, GoPutsTheRunBlockAboveTheTypedText)
     std::string block = RunCommandLineTool(CommandLineArguments(QuickRun));
     ASSERT_EQ(Line(block, 0), "For C:71.09 H: 6.71 N:10.36 using C, H, N, O");
     EXPECT_EQ(TextOf(results), block + TypedText);
+    // --crlf gives the window's bytes exactly, also from the Windows build.
+    EXPECT_EQ(RunCommandLineTool("--crlf " + CommandLineArguments(QuickRun), true), block);
 
     // For a person to look at; not compared.
     std::string picture = BesideDriver("..\\..\\vornik-window.png");

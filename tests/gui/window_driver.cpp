@@ -341,7 +341,7 @@ int CountOccurrences(const std::string& text, const std::string& part)
     return count;
 }
 
-std::string RunCommandLineTool(const std::string& arguments)
+std::string RunCommandLineTool(const std::string& arguments, bool raw)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
@@ -373,6 +373,8 @@ std::string RunCommandLineTool(const std::string& arguments)
         output = "<vornik.exe did not start>";
     }
     CloseHandle(readEnd);
+    if (raw)
+        return output;
     // Whatever the tool's line ends (LF, or a text-mode CR LF), give the
     // window's CR LF.
     std::string crlf;

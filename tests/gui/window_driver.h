@@ -87,8 +87,8 @@ std::string Line(const std::string& text, int index);
 int CountOccurrences(const std::string& text, const std::string& part);
 
 // Runs vornik.exe with the given arguments; its standard output, with
-// CR LF line ends.
-std::string RunCommandLineTool(const std::string& arguments);
+// CR LF line ends, or byte for byte as it came when raw is set.
+std::string RunCommandLineTool(const std::string& arguments, bool raw = false);
 
 // Writes a picture of the window, taken from the X screen by ImageMagick's
 // import (a Unix program that Wine starts), to path in the build folder.
