@@ -1,15 +1,19 @@
 #!/bin/sh
 # Installs the Debian 12 packages that the build needs and that are missing.
 #   scripts/install-deps.sh          the Linux build: vornik and its tests
-#   scripts/install-deps.sh windows  also the Windows tool chain and Wine
+#   scripts/install-deps.sh windows  everything the test command needs: also
+#                                    sanitizers, fuzzing, Windows tool chain, Wine
 set -eu
 
-packages="cmake ninja-build g++ googletest python3"
-# The sanitizer build and the fuzz targets: clang, its sanitizer and
-# libFuzzer runtimes, and llvm-symbolizer for readable reports.
-packages="$packages clang libclang-rt-14-dev llvm-14"
+# Enough to build vornik and its tests.
+packages="cmake ninja-build g++ googletest"
 if [ "${1:-}" = "windows" ]; then
-  packages="$packages g++-mingw-w64-x86-64 wine wine64 xvfb fonts-ipafont-gothic
+  # Everything the test command runs: python3 reads the CSV and JSON output
+  # back; clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
+  # for the sanitizer build and the fuzz targets; the Windows tool chain,
+  # Wine, an X server, the Japanese font and locale for the window.
+  packages="$packages python3 clang libclang-rt-14-dev llvm-14
+            g++-mingw-w64-x86-64 wine wine64 xvfb fonts-ipafont-gothic
             locales imagemagick x11-utils"
 fi
 

@@ -11,9 +11,7 @@ cmake --preset native
 cmake --build --preset native -j2
 ctest --preset native
 
-scripts/sanitize-test.sh 20
+sh scripts/sanitize-test.sh 20
 
-if [ -x scripts/windows-test.sh ]; then
-  scripts/windows-test.sh
-fi
+bash scripts/windows-test.sh
 echo "test.sh: all tests passed"
