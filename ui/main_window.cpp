@@ -120,15 +120,25 @@ static void OnActivate(HWND, UINT, HWND, BOOL)
 
 // Close box, system menu, Alt+F4 and Exit all end here. The question has no
 // Cancel: the close goes on unless a save was chosen and could not write.
+// While the question or its save dialog is open, a further close request
+// (it still arrives: their message loops dispatch it) does nothing, so the
+// question is never asked twice over the dialog.
 static void OnClose(HWND window)
 {
+    static bool closing;
+    if (closing) return;
+    closing = true;
     if (resultsUnsaved == 1 &&
         MessageBoxA(window, SaveQuestion, SaveQuestionCaption,
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         // A save that could not write keeps the window open, so that the
         // results can still be saved elsewhere.
-        if (SaveResultsLog(window) == SaveFailed) return;
+        if (SaveResultsLog(window) == SaveFailed) {
+            closing = false;
+            return;
+        }
     }
+    closing = false;
     WinHelpA(window, HelpFileAtClose, HELP_QUIT, 0);
     DestroyWindow(window);
 }
