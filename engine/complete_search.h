@@ -23,7 +23,7 @@ struct FormulaRecord {
     double maxError;
 };
 
-// Judges counts as the window's enumeration does: parity (H, N and the
+// The acceptance tests, as the window's enumeration applies them: parity (H, N and the
 // halogens even), FW summed in engine order, each of C, H and N strictly
 // within agreementTolerance, nC at most maxCarbon, FW at most
 // maxFormulaWeight, lowest terms. Fills record and returns true when the

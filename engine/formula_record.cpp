@@ -1,6 +1,6 @@
-// Judging one formula with the window's acceptance arithmetic, its formula
-// text and its result line, for the complete search and for front ends that
-// print results in other formats.
+// Judging one formula by the acceptance tests, its formula text and its
+// result line: shared by the window's enumeration, the complete search and
+// the front ends that print results in other formats.
 #include "complete_search.h"
 
 #include <cmath>
@@ -9,9 +9,8 @@
 
 bool JudgeFormula(const int* counts, FormulaRecord& record)
 {
-    // The same tests, in the same arithmetic, as the window's enumeration:
-    // anything else could accept or refuse a formula on the 0.51 boundary
-    // differently.
+    // One arithmetic for every search: any other could accept or refuse a
+    // formula on the 0.51 boundary differently.
     const long long oddValence = (long long)counts[IndexH] + counts[IndexN] +
                                  counts[IndexBr] + counts[IndexCl] +
                                  counts[IndexF] + counts[IndexI];

@@ -2,6 +2,7 @@
 // with every admissible number of Br, Cl, F, I, O and S atoms, keeps the
 // formulas that agree with the measurement and appends their result lines.
 #include "engine.h"
+#include "complete_search.h"
 
 #include <cmath>
 #include <cstdio>
@@ -117,44 +118,10 @@ InnerMass InnerMassLimit(int element, double remainingMass,
 double CountAtLeast(double value) { return std::ceil(value - 1e-7); }
 double CountAtMost(double value) { return std::floor(value + 1e-7); }
 
-// Formula text in Hill order; counts of 1 print the bare symbol.
-void ComposeFormulaText(const int* counts, char* formulaText, std::size_t size)
-{
-    std::size_t length = 0;
-    formulaText[0] = '\0';
-    for (int k = 0; k < ElementCount; ++k) {
-        const int element = FormulaOrder[k];
-        const int count = counts[element];
-        if (count == 0)
-            continue;
-        char elementPiece[32];
-        if (count == 1)
-            std::snprintf(elementPiece, sizeof elementPiece, "%s",
-                          ElementTable.symbol[element]);
-        else
-            std::snprintf(elementPiece, sizeof elementPiece, "%s%d",
-                          ElementTable.symbol[element], count);
-        AppendBounded(formulaText, length, size - 1, elementPiece);
-    }
-}
-
-// Returns 1 when the run's block is complete: RunLines is full.
-int AcceptFormula(const int* counts, double fw, double pC, double pH,
-                  double pN, double dC, double dH, double dN)
-{
-    char formulaText[128];
-    ComposeFormulaText(counts, formulaText, sizeof formulaText);
-    const double maxError = Max3(dC, dH, dN);
-    std::snprintf(LineBuffer, LineBufferSize,
-                  "%-20s (FW %6.2f): C:%5.2f H:%5.2f N:%5.2f MAX_ERR:%5.2f\r\n",
-                  formulaText, fw, pC, pH, pN, maxError);
-    AppendBounded(RunLines, RunLinesLength, LogCapacity, LineBuffer);
-    ++SearchCounters.accepted;
-    return extraBoundsEnabled && RunLinesLength == LogCapacity ? 1 : 0;
-}
-
-// One combination of heteroatom counts. Returns 1 when the search is to
-// stop (cancelled, or nothing can change the block any more), else 0.
+// One combination of heteroatom counts, judged by the acceptance tests
+// (JudgeFormula); an accepted one gets its result line. Returns 1 when the
+// search is to stop (cancelled, or RunLines is full so that nothing can
+// change the block any more), else 0.
 int TryCombination(const int* counts)
 {
     PumpPendingMessages();
@@ -162,40 +129,13 @@ int TryCombination(const int* counts)
     if (cancelRequested != 0)
         return 1;
 
-    // Rings plus double bonds must be a whole number: hydrogen, nitrogen
-    // and the halogens together have an even count.
-    const long long oddValence = (long long)counts[IndexH] + counts[IndexN] +
-                                 counts[IndexBr] + counts[IndexCl] +
-                                 counts[IndexF] + counts[IndexI];
-    if (oddValence % 2 != 0)
+    FormulaRecord record;
+    if (!JudgeFormula(counts, record))
         return 0;
-
-    const double* w = ElementTable.atomicWeight;
-    double fw = 0;
-    for (int i = 0; i < ElementCount; ++i)
-        fw += counts[i] * w[i];
-
-    const SearchSettingsRecord& s = SearchSettings;
-    const double pC = counts[IndexC] * w[IndexC] / fw * 100;
-    const double pH = counts[IndexH] * w[IndexH] / fw * 100;
-    const double pN = counts[IndexN] * w[IndexN] / fw * 100;
-    const double dC = std::fabs(pC - s.percentC);
-    if (dC >= agreementTolerance)
-        return 0;
-    const double dH = std::fabs(pH - s.percentH);
-    if (dH >= agreementTolerance)
-        return 0;
-    const double dN = std::fabs(pN - s.percentN);
-    if (dN >= agreementTolerance)
-        return 0;
-    if (counts[IndexC] > s.maxCarbon)
-        return 0;
-    if (fw > s.maxFormulaWeight)
-        return 0;
-    if (HasCommonFactor(counts, ElementCount) == 1)
-        return 0;
-
-    return AcceptFormula(counts, fw, pC, pH, pN, dC, dH, dN);
+    std::snprintf(LineBuffer, LineBufferSize, "%s\r\n", ResultLine(record).c_str());
+    AppendBounded(RunLines, RunLinesLength, LogCapacity, LineBuffer);
+    ++SearchCounters.accepted;
+    return extraBoundsEnabled && RunLinesLength == LogCapacity ? 1 : 0;
 }
 
 // One enumeration level: the heteroatom `element` (Br .. S), with the mass
