@@ -3,11 +3,11 @@
 // log at its capacity, the menu's save and About during a run, a close
 // request while the close question's save dialog is open, and code page 932
 // text in the results box.
+#include "gui_objects.h"
 #include "window_driver.h"
 
 #define PSAPI_VERSION 2  // GetProcessMemoryInfo from kernel32
 #include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -123,42 +123,6 @@ bool SaveAs(HWND dialog, const std::string& path)
 
 // ---- Resource counts ----------------------------------------------------
 
-// Wine's GetGuiResources is a stub that fails. There the GDI count is read
-// from the process's own GDI handle table, which Wine keeps where Windows
-// keeps its shared one (the PEB's GdiSharedHandleTable): 65536 entries of
-// 24 bytes, whose type byte at offset 14 is 0 for a free entry.
-int WineGdiObjectCount(HANDLE process)
-{
-    PROCESS_BASIC_INFORMATION basic = {};
-    ULONG size = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic,
-                                  sizeof basic, &size) != 0)
-        return -1;
-    const SIZE_T TableOffsetInPeb = 0xF8, Entries = 0x10000, EntrySize = 24;
-    ULONG_PTR table = 0;
-    if (!ReadProcessMemory(process,
-                           reinterpret_cast<char*>(basic.PebBaseAddress) +
-                               TableOffsetInPeb,
-                           &table, sizeof table, nullptr) ||
-        table == 0)
-        return -1;
-    std::vector<unsigned char> entries(Entries * EntrySize);
-    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table),
-                           entries.data(), entries.size(), nullptr))
-        return -1;
-    int count = 0;
-    for (SIZE_T i = 0; i < Entries; ++i)
-        if (entries[i * EntrySize + 14] != 0) ++count;
-    return count;
-}
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM param)
-{
-    ++*reinterpret_cast<int*>(param);
-    EnumChildWindows(window, CountWindow, param);
-    return TRUE;
-}
-
 struct Resources {
     int gdi;          // GDI objects
     int user;         // USER objects (under Wine: the thread's windows)
@@ -170,16 +134,9 @@ Resources CountResources(const Program& program)
 {
     HANDLE process = program.process.hProcess;
     Resources r = {};
-    SetLastError(0);
-    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    if (gdi != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        r.gdi = static_cast<int>(gdi);
-        r.user = static_cast<int>(GetGuiResources(process, GR_USEROBJECTS));
-    } else {
-        r.gdi = WineGdiObjectCount(process);
-        EnumThreadWindows(program.process.dwThreadId, CountWindow,
-                          reinterpret_cast<LPARAM>(&r.user));
-    }
+    const GuiObjects objects = CountGuiObjects(program);
+    r.gdi = objects.gdi;
+    r.user = objects.user;
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process,
