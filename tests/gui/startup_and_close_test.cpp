@@ -74,16 +74,8 @@ TEST_F(WindowTest, CloseBeforeAnyRunAsksNothing)
 // program with exit code 0 and no file is written.
 TEST_F(WindowTest, CloseAfterRunAsksAndNoEndsWithoutWritingAFile)
 {
-    const struct {
-        const char* way;
-        void (*close)(HWND);
-    } ways[] = {
-        {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Alt+F4", [](HWND w) { PressAltF4(w); }},
-        {"Exit", [](HWND w) { PostMessageA(w, WM_COMMAND, IDM_EXIT, 0); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.way);
+    for (const CloseWay& way : CloseWays) {
+        SCOPED_TRACE(way.name);
         ASSERT_TRUE(StartProgram(app));
         ASSERT_TRUE(EnterAnalysis(app, QuickRun));
         ASSERT_TRUE(ClickGoAndWaitForBlock(app, 30000));

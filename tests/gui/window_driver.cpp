@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "resource_ids.h"
+
 static const char ProgramRelativePath[] = VORNIK_TOOL_RELATIVE_PATH;
 static const char CommandLineToolRelativePath[] = VORNIK_CLI_RELATIVE_PATH;
 
@@ -293,6 +295,12 @@ void PressAltF4(HWND window)
     PostMessageA(window, WM_SYSKEYDOWN, VK_F4, KeyData(VK_F4, false, true));
     PostMessageA(window, WM_SYSKEYUP, VK_F4, KeyData(VK_F4, true, true));
 }
+
+const CloseWay CloseWays[3] = {
+    {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"Alt+F4", [](HWND w) { PressAltF4(w); }},
+    {"Exit", [](HWND w) { PostMessageA(w, WM_COMMAND, IDM_EXIT, 0); }},
+};
 
 // Posted messages are handled in order, and sent ones jump the queue, so a
 // posted marker whose effect can be read back shows that everything posted

@@ -52,6 +52,14 @@ HWND Control(const Program& program, int id);
 void Click(HWND button);
 void PressKey(HWND target, UINT virtualKey);
 void PressAltF4(HWND window);
+
+// The ways a user closes the main window: its close box, Alt+F4 and the
+// Exit command.
+struct CloseWay {
+    const char* name;
+    void (*close)(HWND mainWindow);
+};
+extern const CloseWay CloseWays[3];
 // Returns once the program's thread has handled everything posted before.
 bool Sync(const Program& program);
 // The window that has the keyboard focus in the program's thread.
