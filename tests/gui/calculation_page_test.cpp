@@ -108,12 +108,7 @@ TEST_F(WindowTest, EscRemovesThePageAndTheMenuStillWorks)
         if (saveFirst) {
             // The save dialog is cancelled: the command still counts.
             PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
-            HWND dialog = nullptr;
-            ASSERT_TRUE(WaitUntil([&] {
-                return (dialog = FindProcessWindow(app.process.dwProcessId,
-                                                   "#32770", "Dromel2 Result"));
-            }, 20000));
-            Click(GetDlgItem(dialog, IDCANCEL));
+            ASSERT_TRUE(CancelSaveDialog(app));
         }
         PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
 

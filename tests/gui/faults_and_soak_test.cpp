@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,9 +20,7 @@
 namespace {
 
 constexpr std::size_t LogCapacity = 131071;
-const char SaveTitle[] = "Dromel2 Result";
 const char AboutCaption[] = "Quessal Dromel 2";
-const int FileNameComboId = 0x47C;
 
 const Analysis QuickRun = {"71.09", "6.71", "10.36", "", "", "O"};
 
@@ -33,12 +29,6 @@ const Analysis QuickRun = {"71.09", "6.71", "10.36", "", "", "O"};
 const char JapaneseNote[] =
     "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x81\x83\x82\r\n"
     "\x95\x5c\x8e\xa6\x83\x5c\x83\x74\x83\x67\r\n";
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // The block that vornik.exe prints for an analysis, once per analysis.
 const std::string& BlockOf(const Analysis& a)
@@ -56,18 +46,6 @@ const std::string& BlockOf(const Analysis& a)
 std::string AfterGo(const std::string& block, const std::string& old)
 {
     return (block + old).substr(0, LogCapacity);
-}
-
-// The first characters of a control's text (all of it when it is shorter).
-std::string TextPrefix(HWND window, std::size_t length)
-{
-    std::vector<char> text(length + 1);
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(),
-                             reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_NORMAL, 10000, &copied))
-        return "<no answer>";
-    return std::string(text.data(), copied);
 }
 
 // Clicks GO and returns once the command has finished. The marker that Sync
@@ -98,23 +76,11 @@ bool BoxShows(const std::string& text, const std::string& log)
            text.compare(0, log.size() - 1, log, 0, log.size() - 1) == 0;
 }
 
-HWND WaitForSaveDialog(const Program& program)
-{
-    HWND dialog = nullptr;
-    WaitUntil([&] {
-        return (dialog = FindProcessWindow(program.process.dwProcessId, "#32770",
-                                           SaveTitle)) != nullptr;
-    }, 20000);
-    return dialog;
-}
-
 // Types a full path into the save dialog and clicks Save; true once the
 // dialog has gone. The file is written after that: Sync before reading it.
 bool SaveAs(HWND dialog, const std::string& path)
 {
-    HWND combo = FindWindowExA(GetDlgItem(dialog, FileNameComboId), nullptr,
-                               "ComboBox", nullptr);
-    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    HWND edit = SaveDialogFileNameEdit(dialog);
     if (!edit || !SetText(edit, path))
         return false;
     Click(GetDlgItem(dialog, IDOK));

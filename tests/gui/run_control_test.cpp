@@ -100,13 +100,7 @@ TEST_F(WindowTest, SaveDuringARunStillLeavesTheNewBlockToAskAbout)
 
     // The save dialog is cancelled, which counts as a save.
     PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        return (dialog = FindProcessWindow(app.process.dwProcessId, "#32770",
-                                           "Dromel2 Result"));
-    }, 20000));
-    Click(GetDlgItem(dialog, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 20000));
+    ASSERT_TRUE(CancelSaveDialog(app));
     ReleaseRun(app);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(progress); }, 20000));
 

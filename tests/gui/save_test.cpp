@@ -4,7 +4,6 @@
 #include "window_driver.h"
 
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "resource_ids.h"
@@ -12,16 +11,8 @@
 namespace {
 
 const Analysis QuickRun = {"71.09", "6.71", "10.36", "", "", "O"};
-const char SaveTitle[] = "Dromel2 Result";
-// The file-name box and the file-type list of the system's save dialog.
-const int FileNameComboId = 0x47C;
+// The file-type list of the system's save dialog.
 const int FileTypeComboId = 0x470;
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
@@ -95,13 +86,6 @@ std::string MessageBoxText(HWND box)
     return "";
 }
 
-// The file-name edit sits in a combo box inside the ComboBoxEx32.
-HWND FileNameEdit(HWND dialog)
-{
-    HWND combo = FindChildOfClass(GetDlgItem(dialog, FileNameComboId), "ComboBox");
-    return FindChildOfClass(combo, "Edit");
-}
-
 class SaveTest : public WindowTest {
 protected:
     void SetUp() override { ASSERT_TRUE(StartProgram(app)); }
@@ -120,14 +104,14 @@ protected:
 
     // The save dialog, owned by the main window, after command 101 or a
     // Yes to the close question.
-    HWND SaveDialog() { return WaitForOwnedDialog(app, SaveTitle, app.mainWindow); }
+    HWND SaveDialog() { return WaitForOwnedDialog(app, SaveDialogTitle, app.mainWindow); }
 
     // Types the name with the test's folder in front (the dialog starts in
     // the folder used last, which may be another test's) and clicks Save.
     void ChooseName(HWND dialog, const std::string& name)
     {
         ASSERT_TRUE(dialog);
-        HWND edit = FileNameEdit(dialog);
+        HWND edit = SaveDialogFileNameEdit(dialog);
         ASSERT_TRUE(edit);
         ASSERT_TRUE(SetText(edit, Path(name)));
         Click(GetDlgItem(dialog, IDOK));
@@ -137,7 +121,7 @@ protected:
     void ChooseExisting(HWND dialog, const std::string& name)
     {
         ChooseName(dialog, name);
-        HWND question = WaitForOwnedDialog(app, SaveTitle, dialog);
+        HWND question = WaitForOwnedDialog(app, SaveDialogTitle, dialog);
         ASSERT_TRUE(question) << "no overwrite question";
         Click(GetDlgItem(question, IDYES));
     }
@@ -173,7 +157,7 @@ TEST_F(SaveTest, DialogProposesResultTxtAndCancelWritesNothing)
     PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
     HWND dialog = SaveDialog();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(TextOf(FileNameEdit(dialog)), "Result.txt");
+    EXPECT_EQ(TextOf(SaveDialogFileNameEdit(dialog)), "Result.txt");
     EXPECT_EQ(TextOf(GetDlgItem(dialog, FileTypeComboId)), "text(*.txt)");
 
     Click(GetDlgItem(dialog, IDCANCEL));
@@ -213,7 +197,7 @@ TEST_F(SaveTest, OverwriteAsksFirstThenLeavesExactlyTheLog)
     PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
     HWND dialog = SaveDialog();
     ChooseName(dialog, "old.txt");
-    HWND question = WaitForOwnedDialog(app, SaveTitle, dialog);
+    HWND question = WaitForOwnedDialog(app, SaveDialogTitle, dialog);
     ASSERT_TRUE(question) << "no overwrite question";
     EXPECT_EQ(ReadBytes(Path("old.txt")), old);
     Click(GetDlgItem(question, IDYES));

@@ -101,12 +101,7 @@ TEST_F(WindowTest, SaveCommandAfterRunLeavesNothingToAsk)
     ASSERT_TRUE(ClickGoAndWaitForBlock(app, 30000));
     PostMessageA(app.mainWindow, WM_COMMAND, IDM_SAVE_RESULTS, 0);
     // Even a cancelled save dialog counts the results as saved.
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        return (dialog = FindProcessWindow(app.process.dwProcessId, "#32770",
-                                           "Dromel2 Result"));
-    }, 20000));
-    Click(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(CancelSaveDialog(app));
     PostMessageA(app.mainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(WaitForExit(app, 20000), 0u);
 }

@@ -2,6 +2,8 @@
 #include "window_driver.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "resource_ids.h"
@@ -181,12 +183,52 @@ HWND FindSaveQuestion(const Program& program)
                              "Vornik Tool");
 }
 
+const char SaveDialogTitle[] = "Dromel2 Result";
+
+HWND WaitForSaveDialog(const Program& program)
+{
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        return (dialog = FindProcessWindow(program.process.dwProcessId, "#32770",
+                                           SaveDialogTitle)) != nullptr;
+    }, 20000);
+    return dialog;
+}
+
+HWND SaveDialogFileNameEdit(HWND dialog)
+{
+    const int fileNameComboId = 0x47C;
+    HWND combo = FindWindowExA(GetDlgItem(dialog, fileNameComboId), nullptr,
+                               "ComboBox", nullptr);
+    return FindWindowExA(combo, nullptr, "Edit", nullptr);
+}
+
+bool CancelSaveDialog(const Program& program)
+{
+    HWND dialog = WaitForSaveDialog(program);
+    if (!dialog)
+        return false;
+    Click(GetDlgItem(dialog, IDCANCEL));
+    return WaitUntil([&] { return !IsWindow(dialog); }, 20000);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 std::string TextOf(HWND window)
 {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL,
                              10000, &length))
         return "<no answer>";
+    return TextPrefix(window, length);
+}
+
+std::string TextPrefix(HWND window, std::size_t length)
+{
     std::vector<char> text(length + 1);
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(),

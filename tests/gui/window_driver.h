@@ -42,8 +42,21 @@ int CountProcessWindows(DWORD processId, const char* className,
 HWND FindProgressDialog(const Program& program);
 HWND FindSaveQuestion(const Program& program);
 
+// The save dialog: its caption, the dialog itself once it is open, and its
+// file-name edit (inside the combo box within the ComboBoxEx32 0x47C).
+extern const char SaveDialogTitle[];
+HWND WaitForSaveDialog(const Program& program);
+HWND SaveDialogFileNameEdit(HWND dialog);
+// Waits for the save dialog, cancels it and waits until it has gone.
+bool CancelSaveDialog(const Program& program);
+
+// The whole content of a file, byte for byte ("" when it cannot be read).
+std::string ReadBytes(const std::string& path);
+
 // Cross-process text of a control, and setting it.
 std::string TextOf(HWND window);
+// The first characters of a control's text (all of it when it is shorter).
+std::string TextPrefix(HWND window, std::size_t length);
 bool SetText(HWND window, const std::string& text);
 HWND Control(const Program& program, int id);
 
