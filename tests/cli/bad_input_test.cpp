@@ -72,15 +72,8 @@ TEST(VornikBadInput, RefusedWithStatusTwoAndOneLine)
         {Args({"", "", ""}), "C percentage '' is not a number"},
         {std::vector<std::string>(10000, "5"), "got 10000"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.says);
-        const Outcome o = RunVornik(c.args);
-        EXPECT_EQ(o.status, 2) << o.err;
-        EXPECT_EQ(o.out, "");
-        EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    }
+    for (const Case& c : cases)
+        ExpectRefused(c.args, c.says);
 }
 
 }  // namespace

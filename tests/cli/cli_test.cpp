@@ -83,24 +83,11 @@ TEST(Vornik, RefusesBadInputWithOneLine)
         {{"-x", "71", "5", "1"}, "unknown option '-x'"},
         {{std::string(5000, '7'), "5", "1"}, "'77777777777777777777777777777777...' (5000 characters) is not a finite"},
         {{"\xe7\xa9\xba", "5", "1"}, "is not a number"},
+        // "-1" after "--" is an operand, refused for its value.
+        {{"--", "-1", "5", "1"}, "C percentage '-1' is outside"},
     };
-    for (const Case& c : cases) {
-        Outcome o = RunVornik(c.args);
-        SCOPED_TRACE(c.says);
-        EXPECT_EQ(o.status, 2);
-        EXPECT_EQ(o.out, "");
-        EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    }
-}
-
-TEST(Vornik, DoubleDashEndsOptions)
-{
-    // "-1" after "--" is an operand, refused for its value.
-    Outcome o = RunVornik({"--", "-1", "5", "1"});
-    EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("C percentage '-1' is outside"), std::string::npos);
+    for (const Case& c : cases)
+        ExpectRefused(c.args, c.says);
 }
 
 TEST(Vornik, InterruptPrintsTheLinesFoundSoFar)

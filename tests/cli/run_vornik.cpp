@@ -77,3 +77,14 @@ std::string WriteTempFile(const std::string& name, const std::string& text)
     file << text;
     return path;
 }
+
+void ExpectRefused(const std::vector<std::string>& args, const std::string& says)
+{
+    SCOPED_TRACE(says);
+    const Outcome o = RunVornik(args);
+    EXPECT_EQ(o.status, 2) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
+    EXPECT_NE(o.err.find(says), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+}

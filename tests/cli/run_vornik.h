@@ -15,6 +15,11 @@ struct Outcome {
 Outcome RunVornik(const std::vector<std::string>& args, int interruptAfterMs = 0,
                   const std::string* stdinText = nullptr);
 
+// Checks that vornik refuses args as bad input should be refused: exit
+// status 2, nothing on stdout, one line on stderr that starts "vornik: "
+// and contains says.
+void ExpectRefused(const std::vector<std::string>& args, const std::string& says);
+
 std::string ReadFile(const std::string& path);
 // A file name in the test's temporary folder, unique to this process.
 std::string TempPath(const std::string& name);

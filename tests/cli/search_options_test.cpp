@@ -154,15 +154,8 @@ TEST(VornikSearchOptions, RefusesBadValuesWithOneLine)
         {{"--batch="}, "--batch needs a file name"},
         {{"--complete", "--max-fw", "5", "71", "5", "1"}, "--max-fw '5' is below 12"},
     };
-    for (const Case& c : cases) {
-        Outcome o = RunVornik(c.args);
-        SCOPED_TRACE(c.says);
-        EXPECT_EQ(o.status, 2);
-        EXPECT_EQ(o.out, "");
-        EXPECT_EQ(o.err.rfind("vornik: ", 0), 0u) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    }
+    for (const Case& c : cases)
+        ExpectRefused(c.args, c.says);
 }
 
 }  // namespace
