@@ -7,8 +7,6 @@
 #include "run_hooks.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <set>
 
 namespace {
@@ -31,26 +29,28 @@ std::string CheckPercentages(const AnalysisTexts& t)
     return "";
 }
 
+// A limit given as text must be a number of at least minimum; an empty text
+// means the limit was not given.
+std::string CheckLimit(const std::string& name, const std::string& text,
+                       double minimum, const char* minimumText)
+{
+    if (text.empty())
+        return "";
+    double value;
+    std::string problem = ReadNumber(name, text, value);
+    if (!problem.empty())
+        return problem;
+    if (value < minimum)
+        return name + " " + Quoted(text) + " is below " + minimumText;
+    return "";
+}
+
 std::string CheckLimits(const AnalysisTexts& t)
 {
-    double value;
-    if (!t.maxCarbon.empty()) {
-        std::string problem = ReadNumber(t.maxCarbonName, t.maxCarbon, value);
-        if (!problem.empty())
-            return problem;
-        if (value < 1)
-            return t.maxCarbonName + " " + Quoted(t.maxCarbon) + " is below 1";
-    }
-    if (!t.maxFormulaWeight.empty()) {
-        std::string problem =
-            ReadNumber(t.maxFormulaWeightName, t.maxFormulaWeight, value);
-        if (!problem.empty())
-            return problem;
-        if (value < 12)
-            return t.maxFormulaWeightName + " " + Quoted(t.maxFormulaWeight) +
-                   " is below 12";
-    }
-    return "";
+    std::string problem = CheckLimit(t.maxCarbonName, t.maxCarbon, 1, "1");
+    if (problem.empty())
+        problem = CheckLimit(t.maxFormulaWeightName, t.maxFormulaWeight, 12, "12");
+    return problem;
 }
 
 // Sets the element choices from a list such as "O,S,Br" (any case).
@@ -89,38 +89,10 @@ std::string ReadElements(const std::string& list, const std::string& what,
     return "";
 }
 
-// SearchSettings and the header as RunCalculation fills and composes them.
-std::string PrepareComplete(const RunInputs& in)
-{
-    SearchSettingsRecord& s = SearchSettings;
-    s.percentC = ConvertNumber(in.textC);
-    s.percentH = ConvertNumber(in.textH);
-    s.percentN = ConvertNumber(in.textN);
-    s.useBr = in.useBr;
-    s.useCl = in.useCl;
-    s.useF = in.useF;
-    s.useI = in.useI;
-    s.useO = in.useO;
-    s.useS = in.useS;
-    const double maxC = ConvertNumber(in.textMaxC);
-    s.maxCarbon = maxC >= 1 ? maxC : 20;
-    const double maxFW = ConvertNumber(in.textMaxFW);
-    s.maxFormulaWeight = maxFW >= 12 ? maxFW : 800;
-
-    char header[LineBufferSize];
-    std::snprintf(header, sizeof header, "For C:%5.2f H:%5.2f N:%5.2f using C, H, N",
-                  s.percentC, s.percentH, s.percentN);
-    std::string text = header;
-    const int use[6] = {s.useBr, s.useCl, s.useF, s.useI, s.useO, s.useS};
-    for (int k = 0; k < 6; ++k)
-        if (use[k])
-            text += std::string(", ") + ElementTable.symbol[IndexBr + k];
-    return text + "\r\n";
-}
-
 void RunComplete(const RunInputs& in, AnalysisRun& run)
 {
-    run.block = PrepareComplete(in);
+    PrepareRun(in);  // the checks ensure a run
+    run.block = std::string(LineBuffer) + "\r\n";
     BeginRunHooks();
     SetDerivedSettings();
     const CompleteSearchLimits limits = DefaultCompleteLimits();

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// vornik's exit status: formulas found, none found, input refused.
+constexpr int ExitFound = 0, ExitNotFound = 1, ExitRefused = 2;
+
 // An analysis as typed: the three percentages, the further elements and
 // the limits (an empty limit text means the default).
 struct AnalysisTexts {

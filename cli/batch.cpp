@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int ExitFound = 0, ExitNotFound = 1, ExitRefused = 2;
 
 enum Column { ColumnC, ColumnH, ColumnN, ColumnId, ColumnElements,
               ColumnMaxC, ColumnMaxFW, ColumnCount };

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int ExitFound = 0, ExitNotFound = 1, ExitRefused = 2;
 
 const char* const helpText =
     "Usage: vornik [options] C H N\n"

@@ -44,8 +44,7 @@ char workText[LogCapacity + 1];
 
 }  // namespace
 
-bool RunCalculation(const RunInputs& inputs, void (*beforeSearch)(),
-                    void (*afterSearch)())
+bool PrepareRun(const RunInputs& inputs)
 {
     SearchSettingsRecord& s = SearchSettings;
     s.percentC = ConvertNumber(inputs.textC);
@@ -63,7 +62,13 @@ bool RunCalculation(const RunInputs& inputs, void (*beforeSearch)(),
     s.maxFormulaWeight = maxFW >= 12 ? maxFW : 800;
 
     ComposeHeader(s);
-    if (!RunTakesPlace(s))
+    return RunTakesPlace(s);
+}
+
+bool RunCalculation(const RunInputs& inputs, void (*beforeSearch)(),
+                    void (*afterSearch)())
+{
+    if (!PrepareRun(inputs))
         return false;
 
     resultsUnsaved = 1;

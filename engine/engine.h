@@ -126,6 +126,11 @@ struct RunInputs {
 // character after the number (text itself when there was none).
 double ConvertNumber(const char* text, const char** end = nullptr);
 
+// The first steps of a run: fills the inputs of SearchSettings from the
+// field texts and composes the run header in LineBuffer. Returns whether a
+// run takes place for these inputs.
+bool PrepareRun(const RunInputs& inputs);
+
 // Fills SearchSettings, composes the header, runs the search and puts the
 // new block on top of ResultsLog. beforeSearch and afterSearch (each may be
 // null) are called right around the search, and only when one takes place.

@@ -19,6 +19,8 @@ namespace {
 //    level skips the counts whose partial formula already weighs more than
 //    the window allows, or that cannot reach the window even with every
 //    inner level at its largest count.
+//  - Shared halogen room: n atoms at a halogen level leave room for at most
+//    room - n of the heaviest inner halogen, which bounds n from one side.
 //  - Parity: at the innermost permitted halogen only counts that make the
 //    odd-valence sum even are tried.
 //  - A full RunLines ends the search: once LineBuffer is non-empty and
